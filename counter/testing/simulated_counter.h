@@ -1,0 +1,21 @@
+// The counter on the in-memory surface, bound and started as the window does:
+// timers call their tick procedures, the six edited entries their Change
+// procedures, and the start value is loaded.
+#pragma once
+
+#include "../frm_countdown.h"
+#include "memory_surface.h"
+
+namespace taborvane::testing {
+
+class SimulatedCounter {
+public:
+    SimulatedCounter();
+    SimulatedCounter(const SimulatedCounter&) = delete;
+    SimulatedCounter& operator=(const SimulatedCounter&) = delete;
+
+    MemorySurface surface;
+    frmCountdown form{surface.controls()};
+};
+
+}  // namespace taborvane::testing
