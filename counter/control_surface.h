@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 #include <string_view>
 
 namespace taborvane {
@@ -17,7 +16,8 @@ public:
 class TextBox {
 public:
     virtual ~TextBox() = default;
-    [[nodiscard]] virtual std::string text() const = 0;
+    // The entry's contents as UTF-8, valid until the entry next changes.
+    [[nodiscard]] virtual std::string_view text() const = 0;
 };
 
 class Shape {

@@ -18,14 +18,14 @@ void AbsorbStepFailure(Action&& action) {
 
 frmCountdown::frmCountdown(const ControlSurface& controls)
     : controls_(controls),
-      countdown_{controls.tmrCountdown, controls.Shape1, controls.txtinterval, controls.txtincdown,
-                 Operation::Subtract, 1},
-      countUp_{controls.tmrCountUp, controls.Shape2, controls.txtintUp, controls.txtIncriments, Operation::Add,
-               999'999'999},
-      divide_{controls.tmrDivide, controls.Shape3, controls.txtDividePace, controls.txtdivideAmount,
-              Operation::Divide, -999'999'999},
-      multiply_{controls.tmrTimes, controls.Shape4, controls.txtTimes, controls.txtTimesamount, Operation::Multiply,
-                std::nullopt} {}
+      countdown_{controls.tmrCountdown, controls.Shape1,     controls.txtinterval,
+                 controls.txtincdown,   Operation::Subtract, 1},
+      countUp_{controls.tmrCountUp,    controls.Shape2, controls.txtintUp,
+               controls.txtIncriments, Operation::Add,  999'999'999},
+      divide_{controls.tmrDivide,       controls.Shape3,   controls.txtDividePace,
+              controls.txtdivideAmount, Operation::Divide, -999'999'999},
+      multiply_{controls.tmrTimes,       controls.Shape4,     controls.txtTimes,
+                controls.txtTimesamount, Operation::Multiply, std::nullopt} {}
 
 void frmCountdown::Form_Load() { LoadStartValue(); }
 
@@ -60,14 +60,24 @@ void frmCountdown::runTick(const Mode& mode, std::initializer_list<TickStep> ste
 
 void frmCountdown::perform(TickStep step, const Mode& mode) {
     switch (step) {
-    case TickStep::LightLamp: mode.lamp.setVisible(true); break;
+    case TickStep::LightLamp:
+        mode.lamp.setVisible(true);
+        break;
     case TickStep::StopAtStopValue:
         if (mode.stopValue && lngCount == *mode.stopValue) mode.timer.setEnabled(false);
         break;
-    case TickStep::ReloadDivisor: reloadDivisor(); break;
-    case TickStep::ReloadPace: reloadPace(mode); break;
-    case TickStep::StepCount: stepCount(mode); break;
-    case TickStep::ShowCount: showCount(); break;
+    case TickStep::ReloadDivisor:
+        reloadDivisor();
+        break;
+    case TickStep::ReloadPace:
+        reloadPace(mode);
+        break;
+    case TickStep::StepCount:
+        stepCount(mode);
+        break;
+    case TickStep::ShowCount:
+        showCount();
+        break;
     }
 }
 
@@ -76,11 +86,9 @@ void frmCountdown::reloadPace(const Mode& mode) { mode.timer.setInterval(ReadLon
 void frmCountdown::reloadDivisor() { lngDivisor = ReadLong(divide_.amount); }
 
 void frmCountdown::stepCount(const Mode& mode) {
-    if (mode.operation == Operation::Divide) {
-        lngCount = FloorToLong(CheckedStep(lngCount, Operation::Divide, lngDivisor));
-        return;
-    }
-    lngCount = ToLong(CheckedStep(lngCount, mode.operation, ReadNumber(mode.amount.text())));
+    const double operand = mode.operation == Operation::Divide ? lngDivisor : ReadNumber(mode.amount.text());
+    // A failing step leaves the value as it was.
+    if (const std::optional<std::int32_t> value = StepValue(lngCount, mode.operation, operand)) lngCount = *value;
 }
 
 void frmCountdown::showCount() { controls_.lblDisplay.setCaption(LongToText(lngCount)); }

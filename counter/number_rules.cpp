@@ -1,9 +1,12 @@
 #include "number_rules.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <optional>
+#include <string>
 #include <system_error>
 
 namespace taborvane {
@@ -13,15 +16,14 @@ constexpr double kLongMin = -2147483648.0;
 constexpr double kLongMax = 2147483647.0;
 
 bool isSkippedBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) { return c >= '0' && c <= '9'; }  // ASCII only: full-width digits read as text
 bool isExponentLetter(char c) { return c == 'e' || c == 'E' || c == 'd' || c == 'D'; }
 
 // Walks the text while skipping blanks, so that "1 000" scans like "1000".
 class BlankSkippingCursor {
 public:
     explicit BlankSkippingCursor(std::string_view text) : text_(text) { skipBlanks(); }
-    [[nodiscard]] bool atEnd() const { return pos_ >= text_.size(); }
-    [[nodiscard]] char peek() const { return atEnd() ? '\0' : text_[pos_]; }
+    [[nodiscard]] char peek() const { return pos_ < text_.size() ? text_[pos_] : '\0'; }
     void advance() {
         ++pos_;
         skipBlanks();
@@ -29,135 +31,227 @@ public:
 
 private:
     void skipBlanks() {
-        while (!atEnd() && isSkippedBlank(text_[pos_])) ++pos_;
+        while (pos_ < text_.size() && isSkippedBlank(text_[pos_])) ++pos_;
     }
     std::string_view text_;
     std::size_t pos_ = 0;
 };
 
-// The number's characters with blanks removed, in the form std::from_chars
-// reads: no '+' sign and 'e' for every exponent letter.
+// The number as read: its value as significand x 10^exponent10, exact while
+// no non-zero digit was dropped from the significand.
 struct ScannedNumber {
-    std::string chars;
     bool negative = false;
-    // Power of ten of the leading significant digit, saturated; it tells an
-    // overflow from an underflow when the value does not fit a double.
+    std::uint64_t significand = 0;  // the leading significant digits, up to 19
+    std::size_t significantDigits = 0;
+    bool droppedNonZeroDigit = false;
+    std::int64_t exponent10 = 0;
+    // Power of ten of the leading significant digit; it tells an overflow
+    // from an underflow when the value does not fit a double.
     std::int64_t magnitude = 0;
-    bool hasNonZeroDigit = false;
 };
 
-constexpr std::int64_t kSaturation = std::int64_t{1} << 40;
+// Digit counts cannot overflow 64 bits (no text is that long); a written
+// exponent can, so it saturates far beyond any double's range.
+constexpr std::int64_t kExponentSaturation = std::int64_t{1} << 40;
+constexpr std::size_t kSignificandDigits = 19;
+constexpr std::uint64_t kLargestExactInteger = std::uint64_t{1} << 53;
+// Every power of ten that is an exact double.
+constexpr std::array<double, 23> kPowersOfTen{1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                              1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
-std::int64_t saturatingAdd(std::int64_t a, std::int64_t b) {
-    const std::int64_t sum = a + b;
-    return sum > kSaturation ? kSaturation : (sum < -kSaturation ? -kSaturation : sum);
+// Adds one mantissa digit; returns whether it went into the significand.
+bool addMantissaDigit(ScannedNumber& out, char c) {
+    const auto digit = static_cast<std::uint64_t>(c - '0');
+    if (out.significand == 0 && digit == 0) return true;  // a leading zero
+    if (out.significantDigits == kSignificandDigits) {
+        out.droppedNonZeroDigit = out.droppedNonZeroDigit || digit != 0;
+        return false;
+    }
+    out.significand = out.significand * 10 + digit;
+    ++out.significantDigits;
+    return true;
 }
 
-// Returns false when the text does not begin with a number.
-bool scanNumber(std::string_view text, ScannedNumber& out) {
+// Reads the number at the start of the text; false when there is none. With
+// chars given, also writes the number in the form std::from_chars reads (no
+// '+' sign, 'e' for every exponent letter).
+bool scanNumber(std::string_view text, ScannedNumber& out, std::string* chars = nullptr) {
+    const auto keep = [chars](char c) {
+        if (chars != nullptr) chars->push_back(c);
+    };
     BlankSkippingCursor cursor(text);
     if (cursor.peek() == '+' || cursor.peek() == '-') {
         out.negative = cursor.peek() == '-';
         cursor.advance();
     }
-    std::size_t mantissaDigits = 0;
-    std::int64_t integerDigitsAfterLeadingZeros = 0;
-    std::int64_t fractionZerosBeforeSignificant = 0;
-    for (; isDigit(cursor.peek()); cursor.advance()) {
-        const char c = cursor.peek();
-        out.hasNonZeroDigit = out.hasNonZeroDigit || c != '0';
-        if (out.hasNonZeroDigit) integerDigitsAfterLeadingZeros = saturatingAdd(integerDigitsAfterLeadingZeros, 1);
-        out.chars.push_back(c);
-        ++mantissaDigits;
+    bool anyDigit = false;
+    std::int64_t integerDigits = 0;  // significant ones, leading zeros excluded
+    std::int64_t fractionLeadingZeros = 0;
+    for (char c = cursor.peek(); isDigit(c); cursor.advance(), c = cursor.peek()) {
+        anyDigit = true;
+        keep(c);
+        if (!addMantissaDigit(out, c)) ++out.exponent10;
+        if (out.significand != 0) ++integerDigits;
     }
     if (cursor.peek() == '.') {
-        out.chars.push_back('.');
+        keep('.');
         cursor.advance();
-        for (; isDigit(cursor.peek()); cursor.advance()) {
-            const char c = cursor.peek();
-            if (!out.hasNonZeroDigit && c == '0')
-                fractionZerosBeforeSignificant = saturatingAdd(fractionZerosBeforeSignificant, 1);
-            out.hasNonZeroDigit = out.hasNonZeroDigit || c != '0';
-            out.chars.push_back(c);
-            ++mantissaDigits;
+        for (char c = cursor.peek(); isDigit(c); cursor.advance(), c = cursor.peek()) {
+            anyDigit = true;
+            keep(c);
+            if (out.significand == 0 && c == '0') ++fractionLeadingZeros;
+            if (addMantissaDigit(out, c)) --out.exponent10;
         }
     }
-    if (mantissaDigits == 0) return false;
-    out.magnitude = integerDigitsAfterLeadingZeros > 0 ? integerDigitsAfterLeadingZeros - 1
-                                                      : -(fractionZerosBeforeSignificant + 1);
+    if (!anyDigit) return false;
+    out.magnitude = integerDigits > 0 ? integerDigits - 1 : -(fractionLeadingZeros + 1);
 
     if (!isExponentLetter(cursor.peek())) return true;
     // An exponent letter counts only when digits follow it: "1.5e" reads 1.5.
     BlankSkippingCursor exponent = cursor;
     exponent.advance();
-    std::string exponentChars = "e";
     bool exponentNegative = false;
     if (exponent.peek() == '+' || exponent.peek() == '-') {
         exponentNegative = exponent.peek() == '-';
-        if (exponentNegative) exponentChars.push_back('-');
         exponent.advance();
     }
     if (!isDigit(exponent.peek())) return true;
+    keep('e');
+    if (exponentNegative) keep('-');
     std::int64_t exponentValue = 0;
-    for (; isDigit(exponent.peek()); exponent.advance()) {
-        exponentChars.push_back(exponent.peek());
-        exponentValue = saturatingAdd(exponentValue * 10 > kSaturation ? kSaturation : exponentValue * 10,
-                                      exponent.peek() - '0');
+    for (char c = exponent.peek(); isDigit(c); exponent.advance(), c = exponent.peek()) {
+        keep(c);
+        exponentValue = std::min(exponentValue * 10 + (c - '0'), kExponentSaturation);
     }
-    out.chars += exponentChars;
-    out.magnitude = saturatingAdd(out.magnitude, exponentNegative ? -exponentValue : exponentValue);
+    const std::int64_t signedExponent = exponentNegative ? -exponentValue : exponentValue;
+    out.exponent10 += signedExponent;
+    out.magnitude += signedExponent;
     return true;
+}
+
+// Most entries are short: when the significand and its power of ten are both
+// exact doubles, one multiplication or division is correctly rounded, and
+// much quicker than the general reading.
+std::optional<double> exactValue(const ScannedNumber& number) {
+    if (number.droppedNonZeroDigit || number.significand > kLargestExactInteger) return std::nullopt;
+    if (number.exponent10 < -22 || number.exponent10 > 22) return std::nullopt;
+    const auto significand = static_cast<double>(number.significand);
+    const auto power = kPowersOfTen[static_cast<std::size_t>(std::abs(number.exponent10))];
+    return number.exponent10 < 0 ? significand / power : significand * power;
+}
+
+// A sign, digits and at most one point, nothing else, at most 19 digits:
+// the digits make an exact integer, and one division by an exact power of
+// ten rounds correctly.
+std::optional<double> plainDecimal(std::string_view text) {
+    const bool negative = !text.empty() && text.front() == '-';
+    if (negative) text.remove_prefix(1);
+    if (text.empty() || text.size() > kSignificandDigits) return std::nullopt;
+    std::uint64_t digits = 0;
+    std::size_t fractionDigits = 0;
+    bool seenPoint = false;
+    bool seenDigit = false;
+    for (const char c : text) {
+        if (isDigit(c)) {
+            digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
+            fractionDigits += seenPoint ? 1 : 0;
+            seenDigit = true;
+        } else if (c == '.' && !seenPoint) {
+            seenPoint = true;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (!seenDigit || digits > kLargestExactInteger) return std::nullopt;
+    const double value = static_cast<double>(digits) / kPowersOfTen[fractionDigits];
+    return negative ? -value : value;
+}
+
+std::optional<std::int32_t> inLongRange(double integral) {
+    if (!(integral >= kLongMin && integral <= kLongMax)) return std::nullopt;  // NaN fails too
+    return static_cast<std::int32_t>(integral);
+}
+
+// The default rounding mode sends halfway cases to the even neighbour.
+std::optional<std::int32_t> roundToLong(double x) { return inLongRange(std::nearbyint(x)); }
+
+std::optional<std::int32_t> floorToLong(double x) { return inLongRange(std::floor(x)); }
+
+std::optional<double> checkedStep(double value, Operation operation, double operand) {
+    double result = 0.0;
+    switch (operation) {
+    case Operation::Subtract:
+        result = value - operand;
+        break;
+    case Operation::Add:
+        result = value + operand;
+        break;
+    case Operation::Multiply:
+        result = value * operand;
+        break;
+    case Operation::Divide:
+        if (operand == 0.0) return std::nullopt;
+        result = value / operand;
+        break;
+    }
+    // The operands are finite, so a non-finite result is an overflow or 0/0.
+    if (!std::isfinite(result)) return std::nullopt;
+    return result;
 }
 
 }  // namespace
 
 double ReadNumber(std::string_view text) {
+    // Entries nearly always hold a short plain number ("470", "000000777",
+    // "3.7", "-37"): read those directly, exactly, before the general grammar.
+    if (const std::optional<double> plain = plainDecimal(text)) return *plain;
     ScannedNumber number;
     if (!scanNumber(text, number)) return 0.0;
+    if (const std::optional<double> exact = exactValue(number)) return number.negative ? -*exact : *exact;
+    std::string chars;
+    scanNumber(text, number = ScannedNumber{}, &chars);
     double value = 0.0;
-    const char* first = number.chars.data();
-    const char* last = first + number.chars.size();
+    const char* first = chars.data();
+    const char* last = first + chars.size();
     const auto [end, error] = std::from_chars(first, last, value, std::chars_format::general);
     if (error == std::errc::result_out_of_range) {
         // Too large for a double fails; too small reads as zero.
-        if (number.hasNonZeroDigit && number.magnitude > 0) throw StepFailure();
+        if (number.magnitude > 0) throw StepFailure();
         value = 0.0;
     }
     return number.negative ? -value : value;
 }
 
 std::int32_t ToLong(double x) {
-    // The default rounding mode sends halfway cases to the even neighbour.
-    const double rounded = std::nearbyint(x);
-    if (!(rounded >= kLongMin && rounded <= kLongMax)) throw StepFailure();
-    return static_cast<std::int32_t>(rounded);
+    const std::optional<std::int32_t> value = roundToLong(x);
+    if (!value) throw StepFailure();
+    return *value;
 }
 
 std::int32_t FloorToLong(double x) {
-    const double floored = std::floor(x);
-    if (!(floored >= kLongMin && floored <= kLongMax)) throw StepFailure();
-    return static_cast<std::int32_t>(floored);
+    const std::optional<std::int32_t> value = floorToLong(x);
+    if (!value) throw StepFailure();
+    return *value;
 }
 
-std::string LongToText(std::int32_t n) {
-    std::array<char, std::numeric_limits<std::int32_t>::digits10 + 3> buffer{};
-    const auto [end, error] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), n);
-    return std::string(buffer.data(), end);
+LongText LongToText(std::int32_t n) {
+    LongText text;
+    char* const first = text.chars_.data();
+    const auto [end, error] = std::to_chars(first, first + text.chars_.size(), n);
+    text.size_ = static_cast<std::uint8_t>(end - first);
+    return text;
 }
 
 double CheckedStep(double value, Operation operation, double operand) {
-    double result = 0.0;
-    switch (operation) {
-    case Operation::Subtract: result = value - operand; break;
-    case Operation::Add: result = value + operand; break;
-    case Operation::Multiply: result = value * operand; break;
-    case Operation::Divide:
-        if (operand == 0.0) throw StepFailure();
-        result = value / operand;
-        break;
-    }
-    if (!std::isfinite(result)) throw StepFailure();
-    return result;
+    const std::optional<double> result = checkedStep(value, operation, operand);
+    if (!result) throw StepFailure();
+    return *result;
+}
+
+std::optional<std::int32_t> StepValue(std::int32_t count, Operation operation, double operand) {
+    const std::optional<double> result = checkedStep(count, operation, operand);
+    if (!result) return std::nullopt;
+    return operation == Operation::Divide ? floorToLong(*result) : roundToLong(*result);
 }
 
 }  // namespace taborvane

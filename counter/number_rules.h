@@ -1,9 +1,11 @@
 // The four conversions every number passes through, and the one failure kind.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <optional>
+#include <ostream>
 #include <stdexcept>
-#include <string>
 #include <string_view>
 
 namespace taborvane {
@@ -27,11 +29,36 @@ public:
 [[nodiscard]] std::int32_t FloorToLong(double x);
 
 // Plain decimal digits, a leading minus sign for negatives, "0" for zero.
-[[nodiscard]] std::string LongToText(std::int32_t n);
+class LongText;
+[[nodiscard]] LongText LongToText(std::int32_t n);
+
+// The decimal text of a 32-bit value, held inline so that showing the value
+// on every tick allocates and copies nothing.
+class LongText {
+public:
+    [[nodiscard]] std::string_view view() const { return {chars_.data(), size_}; }
+    operator std::string_view() const { return view(); }  // NOLINT(google-explicit-constructor): it is text
+    friend bool operator==(const LongText& text, std::string_view other) { return text.view() == other; }
+
+private:
+    friend LongText LongToText(std::int32_t n);
+    LongText() = default;
+
+    std::array<char, 11> chars_;  // "-2147483648" is the longest
+    std::uint8_t size_ = 0;
+};
+
+inline std::ostream& operator<<(std::ostream& out, const LongText& text) { return out << text.view(); }
 
 // The check after each double operation of a step: an invalid or overflowed
 // result, or a division by zero, is a StepFailure.
 enum class Operation { Subtract, Add, Divide, Multiply };
 [[nodiscard]] double CheckedStep(double value, Operation operation, double operand);
+
+// A whole step on the counter: the checked operation, then FloorToLong for a
+// division and ToLong otherwise. Returns nullopt where one of them would
+// raise StepFailure, so that a mode whose every step fails (a product beyond
+// 32 bits) ticks as cheaply as one that succeeds.
+[[nodiscard]] std::optional<std::int32_t> StepValue(std::int32_t count, Operation operation, double operand);
 
 }  // namespace taborvane

@@ -49,30 +49,35 @@ TEST_P(ReadNumberTest, ReadsTheNumberAtTheStart) {
 
 INSTANTIATE_TEST_SUITE_P(
     Readings, ReadNumberTest,
-    ::testing::Values(
-        ReadCase{"LeadingZeros", "000000777", 777}, ReadCase{"Pace", "4700", 4700},
-        ReadCase{"LeadingZeroPace", "0470", 470}, ReadCase{"Fraction", "3.7", 3.7},
-        ReadCase{"Negative", "-37", -37}, ReadCase{"Empty", "", 0}, ReadCase{"Alphabetic", "abc", 0},
-        ReadCase{"BlankInside", "1 000", 1000}, ReadCase{"BlankBeforeSign", " -37", -37},
-        ReadCase{"BlanksEverywhere", "- 3\t7\r\n", -37}, ReadCase{"TrailingPoint", "5.", 5},
-        ReadCase{"LeadingPoint", ".5", 0.5}, ReadCase{"NegativeLeadingPoint", "-.5", -0.5},
-        ReadCase{"Exponent", "1e3", 1000}, ReadCase{"ExponentLetterD", "2.5D2", 250},
-        ReadCase{"ExponentLowerD", "2d1", 20}, ReadCase{"SignedExponent", "1E-2", 0.01},
-        ReadCase{"PlusExponent", "1e+3", 1000}, ReadCase{"BlanksInExponent", "1.5 e 3", 1500},
-        ReadCase{"ExponentWithoutDigits", "1.5e", 1.5}, ReadCase{"ExponentSignWithoutDigits", "1e+", 1},
-        ReadCase{"ExponentAlone", "e5", 0}, ReadCase{"SignAlone", "-", 0}, ReadCase{"PointAlone", ".", 0},
-        ReadCase{"SignAndPoint", "-.", 0}, ReadCase{"HexPrefix", "&H10", 0}, ReadCase{"CStyleHex", "0x10", 0},
-        ReadCase{"FullWidthDigits", "\xEF\xBC\x91\xEF\xBC\x92", 0}, ReadCase{"DoubleMinus", "--5", 0},
-        ReadCase{"PlusMinus", "+-5", 0}, ReadCase{"PlusSign", "+5", 5}, ReadCase{"TrailingText", "12abc", 12},
-        ReadCase{"SecondPoint", "1.2.3", 1.2}, ReadCase{"Comma", "1,5", 1}, ReadCase{"NoBreakSpace", "\xC2\xA0" "5", 0},
-        ReadCase{"LargestDouble", "1.7976931348623157e308", std::numeric_limits<double>::max()},
-        ReadCase{"TooSmall", "1e-999", 0}, ReadCase{"TooSmallNegative", "-1e-400", -0.0},
-        ReadCase{"HugeNegativeExponent", "1e-99999999999999999999999", 0},
-        ReadCase{"ZeroWithHugeExponent", "0e99999999999999999999", 0},
-        ReadCase{"SmallMantissaLargeExponent", "0.0001e310", 1e306}, ReadCase{"BeyondDouble", "1e999", std::nullopt},
-        ReadCase{"BeyondDoubleNegative", "-1.8e308", std::nullopt},
-        ReadCase{"HugeExponent", "1e99999999999999999999999", std::nullopt},
-        ReadCase{"LongDigitRun", std::string(400, '9'), std::nullopt}),
+    ::testing::Values(ReadCase{"LeadingZeros", "000000777", 777}, ReadCase{"Pace", "4700", 4700},
+                      ReadCase{"LeadingZeroPace", "0470", 470}, ReadCase{"Fraction", "3.7", 3.7},
+                      ReadCase{"Negative", "-37", -37}, ReadCase{"Empty", "", 0}, ReadCase{"Alphabetic", "abc", 0},
+                      ReadCase{"BlankInside", "1 000", 1000}, ReadCase{"BlankBeforeSign", " -37", -37},
+                      ReadCase{"BlanksEverywhere", "- 3\t7\r\n", -37}, ReadCase{"TrailingPoint", "5.", 5},
+                      ReadCase{"LeadingPoint", ".5", 0.5}, ReadCase{"NegativeLeadingPoint", "-.5", -0.5},
+                      ReadCase{"Exponent", "1e3", 1000}, ReadCase{"ExponentLetterD", "2.5D2", 250},
+                      ReadCase{"ExponentLowerD", "2d1", 20}, ReadCase{"SignedExponent", "1E-2", 0.01},
+                      ReadCase{"PlusExponent", "1e+3", 1000}, ReadCase{"BlanksInExponent", "1.5 e 3", 1500},
+                      ReadCase{"ExponentWithoutDigits", "1.5e", 1.5}, ReadCase{"ExponentSignWithoutDigits", "1e+", 1},
+                      ReadCase{"ExponentAlone", "e5", 0}, ReadCase{"SignAlone", "-", 0}, ReadCase{"PointAlone", ".", 0},
+                      ReadCase{"SignAndPoint", "-.", 0}, ReadCase{"HexPrefix", "&H10", 0},
+                      ReadCase{"CStyleHex", "0x10", 0}, ReadCase{"FullWidthDigits", "\xEF\xBC\x91\xEF\xBC\x92", 0},
+                      ReadCase{"DoubleMinus", "--5", 0}, ReadCase{"PlusMinus", "+-5", 0}, ReadCase{"PlusSign", "+5", 5},
+                      ReadCase{"TrailingText", "12abc", 12}, ReadCase{"SecondPoint", "1.2.3", 1.2},
+                      ReadCase{"Comma", "1,5", 1},
+                      ReadCase{"NoBreakSpace",
+                               "\xC2\xA0"
+                               "5",
+                               0},
+                      ReadCase{"LargestDouble", "1.7976931348623157e308", std::numeric_limits<double>::max()},
+                      ReadCase{"TooSmall", "1e-999", 0}, ReadCase{"TooSmallNegative", "-1e-400", -0.0},
+                      ReadCase{"HugeNegativeExponent", "1e-99999999999999999999999", 0},
+                      ReadCase{"ZeroWithHugeExponent", "0e99999999999999999999", 0},
+                      ReadCase{"SmallMantissaLargeExponent", "0.0001e310", 1e306},
+                      ReadCase{"BeyondDouble", "1e999", std::nullopt},
+                      ReadCase{"BeyondDoubleNegative", "-1.8e308", std::nullopt},
+                      ReadCase{"HugeExponent", "1e99999999999999999999999", std::nullopt},
+                      ReadCase{"LongDigitRun", std::string(400, '9'), std::nullopt}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ReadNumberExactness, IsTheCorrectlyRoundedDouble) {
@@ -105,36 +110,36 @@ TEST_P(ToLongTest, RoundsHalfToEvenWithinRange) { ExpectConversion(ToLong, GetPa
 
 INSTANTIATE_TEST_SUITE_P(
     Conversions, ToLongTest,
-    ::testing::Values(ConversionCase{"HalfToZero", 0.5, 0}, ConversionCase{"OneAndHalf", 1.5, 2},
-                      ConversionCase{"TwoAndHalf", 2.5, 2}, ConversionCase{"TwelveAndHalf", 12.5, 12},
-                      ConversionCase{"NegativeTwoAndHalf", -2.5, -2}, ConversionCase{"BelowHalf", 2.49, 2},
-                      ConversionCase{"AboveHalf", -2.51, -3}, ConversionCase{"FiveTimesTwoAndHalf", 5 * 2.5, 12},
-                      ConversionCase{"MultiplyTie", 2875 * 3.7, 10638},
-                      ConversionCase{"BelowTopTie", 2147483647.4, 2147483647},
-                      ConversionCase{"TopTie", 2147483647.5, std::nullopt},
-                      ConversionCase{"AboveTop", 2147483648.0, std::nullopt},
-                      ConversionCase{"BottomTie", -2147483648.5, -2147483647 - 1},
-                      ConversionCase{"BelowBottomTie", -2147483648.6, std::nullopt},
-                      ConversionCase{"Bottom", -2147483648.0, -2147483647 - 1},
-                      ConversionCase{"NaN", kNaN, std::nullopt}, ConversionCase{"Infinity", kInf, std::nullopt},
-                      ConversionCase{"NegativeInfinity", -kInf, std::nullopt},
-                      ConversionCase{"Huge", 1e300, std::nullopt}),
+    ::testing::Values(
+        ConversionCase{"HalfToZero", 0.5, 0}, ConversionCase{"OneAndHalf", 1.5, 2},
+        ConversionCase{"TwoAndHalf", 2.5, 2}, ConversionCase{"TwelveAndHalf", 12.5, 12},
+        ConversionCase{"NegativeTwoAndHalf", -2.5, -2}, ConversionCase{"BelowHalf", 2.49, 2},
+        ConversionCase{"AboveHalf", -2.51, -3}, ConversionCase{"FiveTimesTwoAndHalf", 5 * 2.5, 12},
+        ConversionCase{"MultiplyTie", 2875 * 3.7, 10638}, ConversionCase{"BelowTopTie", 2147483647.4, 2147483647},
+        ConversionCase{"TopTie", 2147483647.5, std::nullopt}, ConversionCase{"AboveTop", 2147483648.0, std::nullopt},
+        ConversionCase{"BottomTie", -2147483648.5, -2147483647 - 1},
+        ConversionCase{"BelowBottomTie", -2147483648.6, std::nullopt},
+        ConversionCase{"Bottom", -2147483648.0, -2147483647 - 1}, ConversionCase{"NaN", kNaN, std::nullopt},
+        ConversionCase{"Infinity", kInf, std::nullopt}, ConversionCase{"NegativeInfinity", -kInf, std::nullopt},
+        ConversionCase{"Huge", 1e300, std::nullopt}),
     [](const auto& info) { return std::string(info.param.name); });
 
 class FloorToLongTest : public ::testing::TestWithParam<ConversionCase> {};
 TEST_P(FloorToLongTest, FloorsWithinRange) { ExpectConversion(FloorToLong, GetParam()); }
 
-INSTANTIATE_TEST_SUITE_P(
-    Conversions, FloorToLongTest,
-    ::testing::Values(ConversionCase{"Whole", 21.0, 21}, ConversionCase{"Fraction", 0.567, 0},
-                      ConversionCase{"NegativeFraction", -0.135, -1}, ConversionCase{"MinusFiveBy37", -5.0 / 37, -1},
-                      ConversionCase{"DefaultDivide", 777.0 / 37, 21}, ConversionCase{"NearTop", 2147483647.9, 2147483647},
-                      ConversionCase{"AboveTop", 2147483648.0, std::nullopt},
-                      ConversionCase{"Bottom", -2147483648.0, -2147483647 - 1},
-                      ConversionCase{"BelowBottom", -2147483648.1, std::nullopt},
-                      ConversionCase{"NaN", kNaN, std::nullopt}, ConversionCase{"Infinity", kInf, std::nullopt},
-                      ConversionCase{"NegativeInfinity", -kInf, std::nullopt}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Conversions, FloorToLongTest,
+                         ::testing::Values(ConversionCase{"Whole", 21.0, 21}, ConversionCase{"Fraction", 0.567, 0},
+                                           ConversionCase{"NegativeFraction", -0.135, -1},
+                                           ConversionCase{"MinusFiveBy37", -5.0 / 37, -1},
+                                           ConversionCase{"DefaultDivide", 777.0 / 37, 21},
+                                           ConversionCase{"NearTop", 2147483647.9, 2147483647},
+                                           ConversionCase{"AboveTop", 2147483648.0, std::nullopt},
+                                           ConversionCase{"Bottom", -2147483648.0, -2147483647 - 1},
+                                           ConversionCase{"BelowBottom", -2147483648.1, std::nullopt},
+                                           ConversionCase{"NaN", kNaN, std::nullopt},
+                                           ConversionCase{"Infinity", kInf, std::nullopt},
+                                           ConversionCase{"NegativeInfinity", -kInf, std::nullopt}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // Independent formulations: integer arithmetic on the truncated value.
 std::optional<std::int64_t> InRange(std::int64_t n) {
@@ -167,12 +172,19 @@ TEST(ConversionProperty, AgreesWithIntegerReferenceOnRandomDoubles) {
     for (int i = 0; i < 200'000; ++i) {
         double x = 0;
         switch (i % 4) {
-        case 0: x = wide(random); break;
-        case 1: x = (i % 8 == 1 ? 2147483647.0 : -2147483648.0) + static_cast<double>(nearLimit(random)) +
-                    0.25 * quarter(random);
+        case 0:
+            x = wide(random);
             break;
-        case 2: x = static_cast<double>(nearLimit(random)) * 0.5; break;
-        default: x = std::bit_cast<double>(random()); break;
+        case 1:
+            x = (i % 8 == 1 ? 2147483647.0 : -2147483648.0) + static_cast<double>(nearLimit(random)) +
+                0.25 * quarter(random);
+            break;
+        case 2:
+            x = static_cast<double>(nearLimit(random)) * 0.5;
+            break;
+        default:
+            x = std::bit_cast<double>(random());
+            break;
         }
         const std::optional<double> rounded = Attempt([&] { return ToLong(x); });
         const std::optional<double> floored = Attempt([&] { return FloorToLong(x); });
@@ -220,19 +232,19 @@ TEST_P(CheckedStepTest, FailsOnInvalidOverflowOrDivisionByZero) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Steps, CheckedStepTest,
-    ::testing::Values(StepCase{"Subtract", 777, Operation::Subtract, 370, 407},
-                      StepCase{"Add", 777, Operation::Add, 37, 814},
-                      StepCase{"Divide", -5, Operation::Divide, 37, -5.0 / 37},
-                      StepCase{"Multiply", 2875, Operation::Multiply, 3.7, 10637.5},
-                      StepCase{"Underflow", 1, Operation::Multiply, 1e-320, 1e-320},
-                      StepCase{"ZeroByZero", 0, Operation::Divide, 0, std::nullopt},
-                      StepCase{"ByZero", 7, Operation::Divide, 0, std::nullopt},
-                      StepCase{"ByNegativeZero", -7, Operation::Divide, -0.0, std::nullopt},
-                      StepCase{"Overflow", 2e9, Operation::Multiply, 1e300, std::nullopt},
-                      StepCase{"SubtractOverflow", -2e9, Operation::Subtract, 1.7976931348623157e308, -1.7976931348623157e308}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Steps, CheckedStepTest,
+                         ::testing::Values(StepCase{"Subtract", 777, Operation::Subtract, 370, 407},
+                                           StepCase{"Add", 777, Operation::Add, 37, 814},
+                                           StepCase{"Divide", -5, Operation::Divide, 37, -5.0 / 37},
+                                           StepCase{"Multiply", 2875, Operation::Multiply, 3.7, 10637.5},
+                                           StepCase{"Underflow", 1, Operation::Multiply, 1e-320, 1e-320},
+                                           StepCase{"ZeroByZero", 0, Operation::Divide, 0, std::nullopt},
+                                           StepCase{"ByZero", 7, Operation::Divide, 0, std::nullopt},
+                                           StepCase{"ByNegativeZero", -7, Operation::Divide, -0.0, std::nullopt},
+                                           StepCase{"Overflow", 2e9, Operation::Multiply, 1e300, std::nullopt},
+                                           StepCase{"SubtractOverflow", -2e9, Operation::Subtract,
+                                                    1.7976931348623157e308, -1.7976931348623157e308}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace taborvane

@@ -42,8 +42,12 @@ TEST_P(TimerRulesTest, TicksFallDueAsTheRulesSay) {
     for (const TimerWrite& write : c.writes) {
         clock.advance(write.at - clock.now());
         switch (write.kind) {
-        case Kind::Enable: timer.setEnabled(true); break;
-        case Kind::Disable: timer.setEnabled(false); break;
+        case Kind::Enable:
+            timer.setEnabled(true);
+            break;
+        case Kind::Disable:
+            timer.setEnabled(false);
+            break;
         case Kind::Interval:
             try {
                 timer.setInterval(write.interval);
@@ -62,17 +66,32 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         TimerCase{"DisabledNeverTicks", 10, {}, 100, {}, 10},
         TimerCase{"TicksEveryInterval", 10, {{5, Kind::Enable}}, 40, {15, 25, 35}, 10},
-        TimerCase{"SameIntervalKeepsRhythm", 10, {{0, Kind::Enable}, {13, Kind::Interval, 10}}, 40, {10, 20, 30, 40}, 10},
+        TimerCase{
+            "SameIntervalKeepsRhythm", 10, {{0, Kind::Enable}, {13, Kind::Interval, 10}}, 40, {10, 20, 30, 40}, 10},
         TimerCase{"NewIntervalRestartsWait", 10, {{0, Kind::Enable}, {13, Kind::Interval, 20}}, 60, {10, 33, 53}, 20},
         TimerCase{"NegativeIntervalRefused", 10, {{0, Kind::Enable}, {13, Kind::Interval, -5}}, 30, {10, 20, 30}, 10},
-        TimerCase{"ZeroIntervalPausesThenResumes", 10,
-                  {{0, Kind::Enable}, {12, Kind::Interval, 0}, {50, Kind::Interval, 7}}, 64, {10, 57, 64}, 7},
-        TimerCase{"EnablingRunningTimerChangesNothing", 10, {{0, Kind::Enable}, {15, Kind::Enable}}, 30, {10, 20, 30}, 10},
-        TimerCase{"ReenableStartsFreshWait", 10, {{0, Kind::Enable}, {15, Kind::Disable}, {17, Kind::Enable}}, 40,
-                  {10, 27, 37}, 10},
-        TimerCase{"IntervalWhileDisabledUsedAtStart", 555, {{3, Kind::Interval, 20}, {10, Kind::Enable}}, 50, {30, 50}, 20},
-        TimerCase{"LargestIntervalAccepted", 10, {{0, Kind::Interval, 2147483647}, {0, Kind::Enable}}, 2147483647,
-                  {2147483647}, 2147483647}),
+        TimerCase{"ZeroIntervalPausesThenResumes",
+                  10,
+                  {{0, Kind::Enable}, {12, Kind::Interval, 0}, {50, Kind::Interval, 7}},
+                  64,
+                  {10, 57, 64},
+                  7},
+        TimerCase{
+            "EnablingRunningTimerChangesNothing", 10, {{0, Kind::Enable}, {15, Kind::Enable}}, 30, {10, 20, 30}, 10},
+        TimerCase{"ReenableStartsFreshWait",
+                  10,
+                  {{0, Kind::Enable}, {15, Kind::Disable}, {17, Kind::Enable}},
+                  40,
+                  {10, 27, 37},
+                  10},
+        TimerCase{
+            "IntervalWhileDisabledUsedAtStart", 555, {{3, Kind::Interval, 20}, {10, Kind::Enable}}, 50, {30, 50}, 20},
+        TimerCase{"LargestIntervalAccepted",
+                  10,
+                  {{0, Kind::Interval, 2147483647}, {0, Kind::Enable}},
+                  2147483647,
+                  {2147483647},
+                  2147483647}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(VirtualClock, DeliversTiesInModeOrderAndNothingAfterTheEnd) {

@@ -4,8 +4,7 @@
 
 namespace taborvane::testing {
 
-void MemoryControl::record(std::string_view property, std::string_view value) const {
-    if (journal_ == nullptr) return;
+void MemoryControl::appendToJournal(std::string_view property, std::string_view value) const {
     std::string entry(name_);
     entry.append(".").append(property).append("=").append(value);
     journal_->push_back(std::move(entry));
@@ -38,7 +37,7 @@ void MemoryTimer::setEnabled(bool enabled) {
 
 void MemoryTimer::setInterval(std::int32_t milliseconds) {
     IntervalTimer::setInterval(milliseconds);  // a refused interval throws before it is recorded
-    record("Interval", LongToText(milliseconds));
+    if (isJournaled()) record("Interval", LongToText(milliseconds));
 }
 
 void MemoryTimer::startWait(std::int32_t milliseconds) { dueAt_ = clock_.now() + milliseconds; }
@@ -87,9 +86,9 @@ bool VirtualClock::deliverNextTick() {
 }
 
 ControlSurface MemorySurface::controls() {
-    return {lblDisplay,    txtStart,       txtinterval, txtincdown, txtintUp,   txtIncriments, txtDividePace,
-            txtdivideAmount, txtTimes,     txtTimesamount, tmrCountdown, tmrCountUp, tmrDivide, tmrTimes,
-            Shape1,        Shape2,         Shape3,      Shape4,     end};
+    return {lblDisplay,      txtStart, txtinterval,    txtincdown,   txtintUp,   txtIncriments, txtDividePace,
+            txtdivideAmount, txtTimes, txtTimesamount, tmrCountdown, tmrCountUp, tmrDivide,     tmrTimes,
+            Shape1,          Shape2,   Shape3,         Shape4,       end};
 }
 
 void MemorySurface::attachJournal(Journal* journal) {

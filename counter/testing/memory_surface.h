@@ -31,9 +31,14 @@ public:
     void attachJournal(Journal* journal) { journal_ = journal; }
 
 protected:
-    void record(std::string_view property, std::string_view value) const;
+    [[nodiscard]] bool isJournaled() const { return journal_ != nullptr; }
+    void record(std::string_view property, std::string_view value) const {
+        if (journal_ != nullptr) appendToJournal(property, value);
+    }
 
 private:
+    void appendToJournal(std::string_view property, std::string_view value) const;
+
     std::string_view name_;
     Journal* journal_ = nullptr;
 };
@@ -51,7 +56,7 @@ private:
 class MemoryTextBox final : public TextBox, public MemoryControl {
 public:
     MemoryTextBox(std::string_view name, std::string_view text) : MemoryControl(name), text_(text) {}
-    [[nodiscard]] std::string text() const override { return text_; }
+    [[nodiscard]] std::string_view text() const override { return text_; }
     // The user's edit: the text changes, then its Change procedure runs, if any.
     void edit(std::string_view text);
     void onChange(std::function<void()> procedure) { onChange_ = std::move(procedure); }
