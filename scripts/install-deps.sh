@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   cmake make g++ pkg-config
   libgtest-dev libbenchmark-dev
+  clang libclang-rt-14-dev
 )
 
 missing=()
