@@ -1,0 +1,245 @@
+#include "countdown_window.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <algorithm>
+#include <cmath>
+
+#include "fonts.h"
+#include "lamp_widget.h"
+
+namespace taborvane::window {
+namespace {
+
+using Procedure = void (frmCountdown::*)();
+
+struct Binding {
+    std::string_view control;
+    Procedure procedure;
+};
+
+// Every event that has a procedure; no other event of any control has one.
+constexpr std::array<Binding, 7> kClickBindings{{
+    {"cmdStart", &frmCountdown::cmdStart_Click},
+    {"Command1", &frmCountdown::Command1_Click},
+    {"cmdDivide", &frmCountdown::cmdDivide_Click},
+    {"cmdTimes", &frmCountdown::cmdTimes_Click},
+    {"cmdStop", &frmCountdown::cmdStop_Click},
+    {"cmdReset", &frmCountdown::cmdReset_Click},
+    {"Cmdexit", &frmCountdown::Cmdexit_Click},
+}};
+
+constexpr std::array<Binding, 6> kChangeBindings{{
+    {"txtStart", &frmCountdown::txtStart_Change},
+    {"txtinterval", &frmCountdown::txtinterval_Change},
+    {"txtintUp", &frmCountdown::txtintUp_Change},
+    {"txtDividePace", &frmCountdown::txtDividePace_Change},
+    {"txtdivideAmount", &frmCountdown::txtdivideAmount_Change},
+    {"txtTimes", &frmCountdown::txtTimes_Change},
+}};
+
+constexpr std::array<Binding, 4> kTimerBindings{{
+    {"tmrCountdown", &frmCountdown::tmrCountdown_Timer},
+    {"tmrCountUp", &frmCountdown::tmrCountUp_Timer},
+    {"tmrDivide", &frmCountdown::tmrDivide_Timer},
+    {"tmrTimes", &frmCountdown::tmrTimes_Timer},
+}};
+
+template <std::size_t N>
+Procedure ProcedureFor(const std::array<Binding, N>& bindings, std::string_view control) {
+    const auto found = std::find_if(bindings.begin(), bindings.end(),
+                                    [control](const Binding& binding) { return binding.control == control; });
+    return found == bindings.end() ? nullptr : found->procedure;
+}
+
+QString ToQString(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+void PaintBackground(QWidget& widget) {
+    QPalette palette = widget.palette();
+    palette.setColor(QPalette::Window, kBackground);
+    widget.setPalette(palette);
+    widget.setAutoFillBackground(true);
+}
+
+QWidget* CreateWidget(const ControlDesign& design, QWidget* parent) {
+    switch (design.kind) {
+    case ControlKind::Label: {
+        auto* label = new QLabel(ToQString(design.text), parent);
+        PaintBackground(*label);
+        return label;
+    }
+    case ControlKind::TextBox: {
+        auto* edit = new QLineEdit(ToQString(design.text), parent);
+        edit->setMaxLength(design.maxLength);
+        return edit;
+    }
+    case ControlKind::CommandButton: {
+        auto* button = new QPushButton(ToQString(design.text), parent);
+        button->setAutoDefault(true);  // Enter clicks a focused button, as Space does
+        return button;
+    }
+    case ControlKind::Shape: return new LampWidget(parent);
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+CountdownWindow::CountdownWindow(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("frmCountdown"));
+    setWindowTitle(ToQString(kTitle));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/taborvane.png")));
+    PaintBackground(*this);
+    setMinimumSize(kDesignSize);
+    resize(kDesignSize);
+
+    // The design texts go in before any edit is bound: creating the window runs no Change procedure.
+    buildControls();
+    buildSurface();
+    bindEvents();
+    setTabOrderFromDesign();
+    applyScale();
+    form_->Form_Load();
+    control<QLineEdit>("txtStart").setFocus();
+}
+
+CountdownWindow::~CountdownWindow() { stopEveryTimer(); }
+
+void CountdownWindow::buildControls() {
+    for (const ControlDesign& design : kControls) {
+        QWidget* widget = CreateWidget(design, this);
+        widget->setObjectName(ToQString(design.name));
+        if (!design.accessibleName.empty()) widget->setAccessibleName(ToQString(design.accessibleName));
+        widget->setFocusPolicy(design.tabIndex >= 0 && (design.kind == ControlKind::TextBox ||
+                                                        design.kind == ControlKind::CommandButton)
+                                   ? Qt::StrongFocus
+                                   : Qt::NoFocus);
+        placed_.push_back({&design, widget});
+    }
+}
+
+template <typename Widget>
+Widget& CountdownWindow::control(std::string_view name) const {
+    const auto found = std::find_if(placed_.begin(), placed_.end(),
+                                    [name](const PlacedControl& placed) { return placed.design->name == name; });
+    Q_ASSERT(found != placed_.end());
+    return *static_cast<Widget*>(found->widget);
+}
+
+void CountdownWindow::buildSurface() {
+    const auto entry = [this](std::string_view name) -> QtTextBox& {
+        entries_.push_back(std::make_unique<QtTextBox>(control<QLineEdit>(name)));
+        return *entries_.back();
+    };
+    const auto timer = [this](const TimerDesign& design) -> QtTimer& {
+        const Procedure tick = ProcedureFor(kTimerBindings, design.name);
+        timers_.push_back(std::make_unique<QtTimer>(*this, ToQString(design.name), design.interval,
+                                                    [this, tick] { (form_.get()->*tick)(); }));
+        return *timers_.back();
+    };
+    const auto lamp = [this](std::string_view name) -> QtShape& {
+        lamps_.push_back(std::make_unique<QtShape>(control<LampWidget>(name)));
+        return *lamps_.back();
+    };
+    display_ = std::make_unique<QtLabel>(control<QLabel>("lblDisplay"));
+    end_ = std::make_unique<QtProgramEnd>([this] { endProgram(); });
+    const ControlSurface surface{*display_,
+                                 entry("txtStart"),
+                                 entry("txtinterval"),
+                                 entry("txtincdown"),
+                                 entry("txtintUp"),
+                                 entry("txtIncriments"),
+                                 entry("txtDividePace"),
+                                 entry("txtdivideAmount"),
+                                 entry("txtTimes"),
+                                 entry("txtTimesamount"),
+                                 timer(kTimers[0]),
+                                 timer(kTimers[1]),
+                                 timer(kTimers[2]),
+                                 timer(kTimers[3]),
+                                 lamp("Shape1"),
+                                 lamp("Shape2"),
+                                 lamp("Shape3"),
+                                 lamp("Shape4"),
+                                 *end_};
+    form_ = std::make_unique<frmCountdown>(surface);
+}
+
+void CountdownWindow::bindEvents() {
+    for (const Binding& binding : kClickBindings) {
+        connect(&control<QPushButton>(binding.control), &QPushButton::clicked, this,
+                [this, procedure = binding.procedure] { (form_.get()->*procedure)(); });
+    }
+    for (const auto& entry : entries_) {
+        QLineEdit& edit = entry->edit();
+        const Procedure change = ProcedureFor(kChangeBindings, edit.objectName().toStdString());
+        // Every change of the text is taken in; six entries also run their procedure.
+        connect(&edit, &QLineEdit::textChanged, this, [this, box = entry.get(), change] {
+            box->refresh();
+            if (change != nullptr) (form_.get()->*change)();
+        });
+    }
+}
+
+void CountdownWindow::setTabOrderFromDesign() {
+    std::vector<PlacedControl> focusable;
+    std::copy_if(placed_.begin(), placed_.end(), std::back_inserter(focusable),
+                 [](const PlacedControl& placed) { return placed.widget->focusPolicy() != Qt::NoFocus; });
+    std::sort(focusable.begin(), focusable.end(), [](const PlacedControl& a, const PlacedControl& b) {
+        return a.design->tabIndex < b.design->tabIndex;
+    });
+    for (std::size_t i = 1; i < focusable.size(); ++i) setTabOrder(focusable[i - 1].widget, focusable[i].widget);
+}
+
+void CountdownWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    applyScale();
+}
+
+void CountdownWindow::applyScale() {
+    scale_ = std::min(static_cast<double>(width()) / kDesignSize.width(),
+                      static_cast<double>(height()) / kDesignSize.height());
+    // A window larger than the design's proportions keeps the layout centred.
+    const double left = (width() - kDesignSize.width() * scale_) / 2.0;
+    const double top = (height() - kDesignSize.height() * scale_) / 2.0;
+    const auto place = [this](double origin, int twips) {
+        return static_cast<int>(std::lround(origin + twips * scale_ / kTwipsPerPixel));
+    };
+    for (const PlacedControl& placed : placed_) {
+        const ControlDesign& d = *placed.design;
+        const int x = place(left, d.left);
+        const int y = place(top, d.top);
+        placed.widget->setGeometry(x, y, place(left, d.left + d.width) - x, place(top, d.top + d.height) - y);
+        if (d.font != FontRole::None) placed.widget->setFont(FontFor(d.font, scale_));
+    }
+}
+
+const IntervalTimer* CountdownWindow::timerNamed(std::string_view name) const {
+    for (std::size_t i = 0; i < kTimers.size() && i < timers_.size(); ++i)
+        if (kTimers[i].name == name) return timers_[i].get();
+    return nullptr;
+}
+
+void CountdownWindow::stopEveryTimer() {
+    for (const auto& timer : timers_) timer->stop();
+}
+
+void CountdownWindow::closeEvent(QCloseEvent* event) {
+    // Closing the only window ends the program: no tick may follow.
+    stopEveryTimer();
+    event->accept();
+}
+
+void CountdownWindow::endProgram() {
+    stopEveryTimer();
+    close();
+    QCoreApplication::exit(0);
+}
+
+}  // namespace taborvane::window

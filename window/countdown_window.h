@@ -1,0 +1,57 @@
+// The one window: builds its controls from the design table, adapts them to
+// the counter's control surface, and binds each event to its procedure:
+//   Qt signal -> binding below -> one frmCountdown procedure -> surface -> widgets
+#pragma once
+
+#include <QWidget>
+#include <memory>
+#include <vector>
+
+#include "design.h"
+#include "frm_countdown.h"
+#include "qt_surface.h"
+
+namespace taborvane::window {
+
+class CountdownWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit CountdownWindow(QWidget* parent = nullptr);
+    ~CountdownWindow() override;
+
+    // The timer behind a design name, for tests that look at its state.
+    [[nodiscard]] const IntervalTimer* timerNamed(std::string_view name) const;
+    // The scale of every place, size and font against the design size.
+    [[nodiscard]] double scale() const { return scale_; }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    struct PlacedControl {
+        const ControlDesign* design;
+        QWidget* widget;
+    };
+
+    void buildControls();
+    void buildSurface();
+    void bindEvents();
+    void setTabOrderFromDesign();
+    void applyScale();
+    void stopEveryTimer();
+    void endProgram();
+    template <typename Widget>
+    [[nodiscard]] Widget& control(std::string_view name) const;
+
+    std::vector<PlacedControl> placed_;
+    std::vector<std::unique_ptr<QtTextBox>> entries_;
+    std::vector<std::unique_ptr<QtTimer>> timers_;
+    std::vector<std::unique_ptr<QtShape>> lamps_;
+    std::unique_ptr<QtLabel> display_;
+    std::unique_ptr<QtProgramEnd> end_;
+    std::unique_ptr<frmCountdown> form_;
+    double scale_ = 1.0;
+};
+
+}  // namespace taborvane::window

@@ -1,0 +1,17 @@
+// The typefaces the program carries, so that its look does not depend on the
+// fonts a machine happens to have.
+#pragma once
+
+#include <QFont>
+
+#include "design.h"
+
+namespace taborvane::window {
+
+// Registers the carried faces with Qt; call once after the application exists.
+void LoadCarriedFonts();
+
+// The font of a role at the given scale of the design size.
+[[nodiscard]] QFont FontFor(FontRole role, double scale);
+
+}  // namespace taborvane::window

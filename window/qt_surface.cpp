@@ -1,0 +1,24 @@
+#include "qt_surface.h"
+
+namespace taborvane::window {
+
+void QtLabel::setCaption(std::string_view caption) {
+    const QString text = QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size()));
+    label_.setText(text);
+    label_.setAccessibleName(text);
+}
+
+QtTextBox::QtTextBox(QLineEdit& edit) : edit_(edit) { refresh(); }
+
+void QtTextBox::refresh() { utf8_ = edit_.text().toStdString(); }
+
+QtTimer::QtTimer(QObject& window, const QString& name, std::int32_t designInterval, std::function<void()> tick)
+    : IntervalTimer(designInterval), timer_(new QTimer(&window)) {
+    timer_->setObjectName(name);
+    timer_->setInterval(designInterval);
+    // Coarse timers may fire early and round long intervals to whole seconds.
+    timer_->setTimerType(Qt::PreciseTimer);
+    QObject::connect(timer_, &QTimer::timeout, &window, std::move(tick));
+}
+
+}  // namespace taborvane::window

@@ -1,0 +1,73 @@
+// The control surface on real Qt widgets: each adapter turns one operation of
+// the counter logic into a widget call.
+#pragma once
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QTimer>
+#include <functional>
+#include <string>
+
+#include "control_surface.h"
+#include "interval_timer.h"
+#include "lamp_widget.h"
+
+namespace taborvane::window {
+
+class QtLabel final : public Label {
+public:
+    explicit QtLabel(QLabel& label) : label_(label) {}
+    // The display's accessible name is the value it shows.
+    void setCaption(std::string_view caption) override;
+
+private:
+    QLabel& label_;
+};
+
+class QtTextBox final : public TextBox {
+public:
+    explicit QtTextBox(QLineEdit& edit);
+    [[nodiscard]] std::string_view text() const override { return utf8_; }
+    // Takes in the entry's new text; the window calls it before any Change procedure.
+    void refresh();
+    [[nodiscard]] QLineEdit& edit() const { return edit_; }
+
+private:
+    QLineEdit& edit_;
+    std::string utf8_;
+};
+
+class QtShape final : public Shape {
+public:
+    explicit QtShape(LampWidget& lamp) : lamp_(lamp) {}
+    void setVisible(bool visible) override { lamp_.setLit(visible); }
+
+private:
+    LampWidget& lamp_;
+};
+
+// The QTimer is a child of the window, named after the design's timer.
+class QtTimer final : public IntervalTimer {
+public:
+    QtTimer(QObject& window, const QString& name, std::int32_t designInterval, std::function<void()> tick);
+    [[nodiscard]] const QTimer& timer() const { return *timer_; }
+    void stop() { timer_->stop(); }
+
+protected:
+    void startWait(std::int32_t milliseconds) override { timer_->start(milliseconds); }
+    void cancelWait() override { timer_->stop(); }
+
+private:
+    QTimer* timer_;  // owned by the window
+};
+
+class QtProgramEnd final : public ProgramEnd {
+public:
+    explicit QtProgramEnd(std::function<void()> endProgram) : endProgram_(std::move(endProgram)) {}
+    void end() override { endProgram_(); }
+
+private:
+    std::function<void()> endProgram_;
+};
+
+}  // namespace taborvane::window
