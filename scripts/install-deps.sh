@@ -7,6 +7,8 @@ packages=(
   cmake make g++ pkg-config
   libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev
+  qt6-base-dev libgl-dev fonts-roboto-unhinted
+  xvfb xauth xdotool imagemagick
 )
 
 missing=()

@@ -1,0 +1,230 @@
+#include <QtTest>
+
+#include <QApplication>
+#include <QFontMetricsF>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <memory>
+
+#include "countdown_window.h"
+#include "design.h"
+#include "fonts.h"
+#include "lamp_widget.h"
+
+using namespace taborvane::window;
+
+namespace {
+
+QString Q(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+}  // namespace
+
+class WindowTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<CountdownWindow> window_;
+
+    template <typename Widget>
+    Widget* find(const char* name) const {
+        auto* widget = window_->findChild<Widget*>(QString::fromLatin1(name));
+        if (widget == nullptr) qFatal("no control %s", name);
+        return widget;
+    }
+    QString display() const { return find<QLabel>("lblDisplay")->text(); }
+    const taborvane::IntervalTimer& timer(const char* name) const { return *window_->timerNamed(name); }
+    bool lit(const char* lamp) const { return find<LampWidget>(lamp)->isLit(); }
+    void type(const char* entry, const QString& text) { find<QLineEdit>(entry)->setText(text); }
+
+private slots:
+    void initTestCase() { LoadCarriedFonts(); }
+    void init() {
+        window_ = std::make_unique<CountdownWindow>();
+        window_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+    }
+    void cleanup() { window_.reset(); }
+
+    void matchesTheDesignTable_data() {
+        QTest::addColumn<int>("row");
+        for (int row = 0; row < static_cast<int>(kControls.size()); ++row)
+            QTest::newRow(kControls[static_cast<std::size_t>(row)].name.data()) << row;
+    }
+    void matchesTheDesignTable() {
+        QFETCH(int, row);
+        const ControlDesign& design = kControls[static_cast<std::size_t>(row)];
+        auto* widget = window_->findChild<QWidget*>(Q(design.name));
+        QVERIFY(widget != nullptr);
+        QCOMPARE(widget->geometry(), QRect(design.left / kTwipsPerPixel, design.top / kTwipsPerPixel,
+                                           design.width / kTwipsPerPixel, design.height / kTwipsPerPixel));
+        const QString text = Q(design.text);
+        const QFontMetricsF metrics(widget->font());
+        switch (design.kind) {
+        case ControlKind::Label: {
+            auto* label = qobject_cast<QLabel*>(widget);
+            QVERIFY(label != nullptr);
+            if (design.name != "lblDisplay") QCOMPARE(label->text(), text);
+            QCOMPARE(label->palette().color(QPalette::Window), kBackground);
+            QVERIFY2(metrics.tightBoundingRect(label->text()).right() <= label->contentsRect().width(), "caption clipped");
+            break;
+        }
+        case ControlKind::TextBox: {
+            auto* edit = qobject_cast<QLineEdit*>(widget);
+            QVERIFY(edit != nullptr);
+            QCOMPARE(edit->text(), text);
+            QCOMPARE(edit->maxLength(), design.maxLength);
+            QCOMPARE(edit->accessibleName(), Q(design.accessibleName));
+            QVERIFY2(metrics.horizontalAdvance(text) <= edit->width() - 6, "design text clipped");
+            break;
+        }
+        case ControlKind::CommandButton: {
+            auto* button = qobject_cast<QPushButton*>(widget);
+            QVERIFY(button != nullptr);
+            QCOMPARE(button->text(), text);
+            QVERIFY2(metrics.horizontalAdvance(text) <= button->width() - 6, "caption clipped");
+            break;
+        }
+        case ControlKind::Shape: {
+            auto* lamp = qobject_cast<LampWidget*>(widget);
+            QVERIFY(lamp != nullptr);
+            QVERIFY(!lamp->isLit());
+            QCOMPARE(lamp->accessibleName(), Q(design.accessibleName));
+            break;
+        }
+        }
+    }
+
+    void startsWithTheStartValueAndNoEditRun() {
+        QCOMPARE(window_->windowTitle(), QStringLiteral("Taborvane"));
+        QCOMPARE(window_->objectName(), QStringLiteral("frmCountdown"));
+        QCOMPARE(window_->size(), kDesignSize);
+        QCOMPARE(display(), QStringLiteral("777"));
+        QCOMPARE(find<QLabel>("lblDisplay")->accessibleName(), QStringLiteral("777"));
+        // A pace edit run during creation would have replaced the design intervals.
+        for (const TimerDesign& design : kTimers) {
+            QCOMPARE(timer(design.name.data()).interval(), design.interval);
+            QVERIFY(!timer(design.name.data()).isEnabled());
+        }
+        QCOMPARE(QApplication::focusWidget(), find<QLineEdit>("txtStart"));
+        QVERIFY(!window_->windowIcon().isNull());
+    }
+
+    void displayShowsEveryValueInFull() {
+        auto* label = find<QLabel>("lblDisplay");
+        for (const char* widest : {"-2147483648", "2147483647", "-888888888"}) {
+            type("txtStart", QString::fromLatin1(widest).left(9));
+            QVERIFY(QFontMetricsF(label->font()).horizontalAdvance(QString::fromLatin1(widest)) <=
+                    label->contentsRect().width());
+        }
+    }
+
+    void buttonsAndEditsReachTheirProcedures() {
+        const std::pair<const char*, const char*> startButtons[] = {
+            {"cmdStart", "tmrCountdown"}, {"Command1", "tmrCountUp"}, {"cmdDivide", "tmrDivide"}, {"cmdTimes", "tmrTimes"}};
+        for (const auto& [button, timerName] : startButtons) {
+            QVERIFY(!timer(timerName).isEnabled());
+            QTest::mouseClick(find<QPushButton>(button), Qt::LeftButton);
+            QVERIFY2(timer(timerName).isEnabled(), button);
+        }
+        QTest::mouseClick(find<QPushButton>("cmdStop"), Qt::LeftButton);
+        for (const TimerDesign& design : kTimers) QVERIFY(!timer(design.name.data()).isEnabled());
+
+        const std::pair<const char*, const char*> paceEntries[] = {
+            {"txtinterval", "tmrCountdown"}, {"txtintUp", "tmrCountUp"}, {"txtDividePace", "tmrDivide"}, {"txtTimes", "tmrTimes"}};
+        for (const auto& [entry, timerName] : paceEntries) {
+            type(entry, QStringLiteral("123"));
+            QCOMPARE(timer(timerName).interval(), 123);
+            type(entry, QStringLiteral("-5"));
+            QCOMPARE(timer(timerName).interval(), 123);
+        }
+        type("txtStart", QStringLiteral("5"));
+        QCOMPARE(display(), QStringLiteral("5"));
+        QTest::mouseClick(find<QPushButton>("cmdReset"), Qt::LeftButton);
+        QCOMPARE(display(), QStringLiteral("0"));
+    }
+
+    void modesTickOnRealTimers() {
+        type("txtintUp", QStringLiteral("5"));
+        QTest::mouseClick(find<QPushButton>("Command1"), Qt::LeftButton);
+        QTRY_VERIFY(display().toInt() >= 777 + 3 * 37);
+        QVERIFY(lit("Shape2"));
+        QCOMPARE((display().toInt() - 777) % 37, 0);
+
+        type("txtintUp", QStringLiteral("0"));  // pauses the running mode
+        const QString paused = display();
+        QTest::qWait(60);
+        QCOMPARE(display(), paused);
+        QVERIFY(timer("tmrCountUp").isEnabled());
+        type("txtintUp", QStringLiteral("5"));
+        QTRY_VERIFY(display().toInt() > paused.toInt());
+
+        QTest::mouseClick(find<QPushButton>("cmdStop"), Qt::LeftButton);
+        const QString stopped = display();
+        QVERIFY(!lit("Shape2"));
+        QTest::qWait(60);
+        QCOMPARE(display(), stopped);
+    }
+
+    void divideFollowsItsSequence() {
+        type("txtDividePace", QStringLiteral("150"));  // slow enough to see each value
+        QTest::mouseClick(find<QPushButton>("cmdDivide"), Qt::LeftButton);
+        QTRY_COMPARE(display(), QStringLiteral("21"));
+        QTRY_COMPARE(display(), QStringLiteral("0"));
+        QVERIFY(lit("Shape3"));
+    }
+
+    void keyboardAloneWorksTheWindow() {
+        const QStringList cycle{"txtStart",    "cmdStop",      "cmdReset",       "Cmdexit",       "txtdivideAmount",
+                                "cmdDivide",   "txtDividePace", "txtincdown",    "txtintUp",      "Command1",
+                                "txtIncriments", "txtinterval", "cmdStart",      "txtTimes",      "cmdTimes",
+                                "txtTimesamount", "txtStart"};
+        QStringList visited{QApplication::focusWidget()->objectName()};
+        for (int i = 1; i < cycle.size(); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            visited << QApplication::focusWidget()->objectName();
+        }
+        QCOMPARE(visited, cycle);
+
+        auto* start = find<QLineEdit>("txtStart");
+        start->selectAll();
+        QTest::keyClick(start, Qt::Key_Delete);
+        QCOMPARE(display(), QStringLiteral("0"));
+        QTest::keyClick(start, Qt::Key_1);
+        QCOMPARE(display(), QStringLiteral("1"));
+        QTest::keyClick(start, Qt::Key_2);
+        QCOMPARE(display(), QStringLiteral("12"));
+
+        auto* countUp = find<QPushButton>("Command1");
+        countUp->setFocus();
+        QTest::keyClick(countUp, Qt::Key_Space);
+        QVERIFY(timer("tmrCountUp").isEnabled());
+        auto* multiply = find<QPushButton>("cmdTimes");
+        multiply->setFocus();
+        QTest::keyClick(multiply, Qt::Key_Return);
+        QVERIFY(timer("tmrTimes").isEnabled());
+    }
+
+    void scalesEveryPlaceAndFont() {
+        window_->resize(kDesignSize * 2);
+        QCOMPARE(window_->scale(), 2.0);
+        QCOMPARE(find<QPushButton>("cmdStart")->geometry(), QRect(2 * 1320 / 15, 2 * 3840 / 15, 2 * 2175 / 15, 2 * 420 / 15));
+        QCOMPARE(find<QLabel>("lblDisplay")->font().pointSizeF(), FontFor(FontRole::Display, 1.0).pointSizeF() * 2);
+        window_->resize(100, 100);
+        QCOMPARE(window_->size(), kDesignSize);
+    }
+
+    void exitEndsTheEventLoopWithStatusZero() {
+        type("txtintUp", QStringLiteral("1"));
+        QTest::mouseClick(find<QPushButton>("Command1"), Qt::LeftButton);
+        QTimer::singleShot(20, window_.get(), [this] { QTest::mouseClick(find<QPushButton>("Cmdexit"), Qt::LeftButton); });
+        QCOMPARE(QApplication::exec(), 0);
+        const QString last = display();
+        QTest::qWait(30);
+        QCOMPARE(display(), last);
+        QVERIFY(!window_->isVisible());
+    }
+};
+
+QTEST_MAIN(WindowTest)
+#include "window_test.moc"
