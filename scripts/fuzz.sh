@@ -37,7 +37,7 @@ for entry in "${targets[@]}"; do
       -artifact_prefix="$run/artifacts/" -print_final_stats=1 2>"$run/log"; then
     status=1
   fi
-  grep -E '^(#[0-9]+ +DONE|stat::|Done )' "$run/log" || true
+  grep -E '^(#[0-9]+[[:space:]]+DONE|stat::|Done )' "$run/log" || true
   if [ -n "$(ls -A "$run/artifacts")" ]; then
     status=1
     echo "$name found a fault; log: $run/log, inputs:" >&2

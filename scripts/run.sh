@@ -1,6 +1,17 @@
 #!/usr/bin/env bash
-# Sets up everything, builds the program and opens its window.
+# Sets up everything, builds the program and opens its window. Without a
+# display it runs the program on a virtual one and saves a screenshot instead.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+
 scripts/install-deps.sh
-echo "The counter logic is built and tested by scripts/test.sh; the window comes next."
+cmake --preset release >/dev/null
+cmake --build --preset release --target taborvane
+program=build/release/window/taborvane
+
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  echo "No display found: running Taborvane on a virtual display and saving a screenshot."
+  scripts/screenshot.sh "$program" "$PWD/build/taborvane-screenshot.png"
+  exit 0
+fi
+exec "$program"
