@@ -66,7 +66,8 @@ private slots:
             QVERIFY(label != nullptr);
             if (design.name != "lblDisplay") QCOMPARE(label->text(), text);
             QCOMPARE(label->palette().color(QPalette::Window), kBackground);
-            QVERIFY2(metrics.tightBoundingRect(label->text()).right() <= label->contentsRect().width(), "caption clipped");
+            QVERIFY2(metrics.tightBoundingRect(label->text()).right() <= label->contentsRect().width(),
+                     "caption clipped");
             break;
         }
         case ControlKind::TextBox: {
@@ -120,8 +121,10 @@ private slots:
     }
 
     void buttonsAndEditsReachTheirProcedures() {
-        const std::pair<const char*, const char*> startButtons[] = {
-            {"cmdStart", "tmrCountdown"}, {"Command1", "tmrCountUp"}, {"cmdDivide", "tmrDivide"}, {"cmdTimes", "tmrTimes"}};
+        const std::pair<const char*, const char*> startButtons[] = {{"cmdStart", "tmrCountdown"},
+                                                                    {"Command1", "tmrCountUp"},
+                                                                    {"cmdDivide", "tmrDivide"},
+                                                                    {"cmdTimes", "tmrTimes"}};
         for (const auto& [button, timerName] : startButtons) {
             QVERIFY(!timer(timerName).isEnabled());
             QTest::mouseClick(find<QPushButton>(button), Qt::LeftButton);
@@ -130,8 +133,10 @@ private slots:
         QTest::mouseClick(find<QPushButton>("cmdStop"), Qt::LeftButton);
         for (const TimerDesign& design : kTimers) QVERIFY(!timer(design.name.data()).isEnabled());
 
-        const std::pair<const char*, const char*> paceEntries[] = {
-            {"txtinterval", "tmrCountdown"}, {"txtintUp", "tmrCountUp"}, {"txtDividePace", "tmrDivide"}, {"txtTimes", "tmrTimes"}};
+        const std::pair<const char*, const char*> paceEntries[] = {{"txtinterval", "tmrCountdown"},
+                                                                   {"txtintUp", "tmrCountUp"},
+                                                                   {"txtDividePace", "tmrDivide"},
+                                                                   {"txtTimes", "tmrTimes"}};
         for (const auto& [entry, timerName] : paceEntries) {
             type(entry, QStringLiteral("123"));
             QCOMPARE(timer(timerName).interval(), 123);
@@ -175,9 +180,9 @@ private slots:
     }
 
     void keyboardAloneWorksTheWindow() {
-        const QStringList cycle{"txtStart",    "cmdStop",      "cmdReset",       "Cmdexit",       "txtdivideAmount",
-                                "cmdDivide",   "txtDividePace", "txtincdown",    "txtintUp",      "Command1",
-                                "txtIncriments", "txtinterval", "cmdStart",      "txtTimes",      "cmdTimes",
+        const QStringList cycle{"txtStart",       "cmdStop",       "cmdReset",   "Cmdexit",  "txtdivideAmount",
+                                "cmdDivide",      "txtDividePace", "txtincdown", "txtintUp", "Command1",
+                                "txtIncriments",  "txtinterval",   "cmdStart",   "txtTimes", "cmdTimes",
                                 "txtTimesamount", "txtStart"};
         QStringList visited{QApplication::focusWidget()->objectName()};
         for (int i = 1; i < cycle.size(); ++i) {
@@ -208,7 +213,8 @@ private slots:
     void scalesEveryPlaceAndFont() {
         window_->resize(kDesignSize * 2);
         QCOMPARE(window_->scale(), 2.0);
-        QCOMPARE(find<QPushButton>("cmdStart")->geometry(), QRect(2 * 1320 / 15, 2 * 3840 / 15, 2 * 2175 / 15, 2 * 420 / 15));
+        QCOMPARE(find<QPushButton>("cmdStart")->geometry(),
+                 QRect(2 * 1320 / 15, 2 * 3840 / 15, 2 * 2175 / 15, 2 * 420 / 15));
         QCOMPARE(find<QLabel>("lblDisplay")->font().pointSizeF(), FontFor(FontRole::Display, 1.0).pointSizeF() * 2);
         window_->resize(100, 100);
         QCOMPARE(window_->size(), kDesignSize);
@@ -217,7 +223,8 @@ private slots:
     void exitEndsTheEventLoopWithStatusZero() {
         type("txtintUp", QStringLiteral("1"));
         QTest::mouseClick(find<QPushButton>("Command1"), Qt::LeftButton);
-        QTimer::singleShot(20, window_.get(), [this] { QTest::mouseClick(find<QPushButton>("Cmdexit"), Qt::LeftButton); });
+        QTimer::singleShot(20, window_.get(),
+                           [this] { QTest::mouseClick(find<QPushButton>("Cmdexit"), Qt::LeftButton); });
         QCOMPARE(QApplication::exec(), 0);
         const QString last = display();
         QTest::qWait(30);

@@ -18,9 +18,9 @@ class WindowOnXServerTest : public QObject {
 
     static void clickThroughServer(QWidget* widget) {
         const QPoint centre = widget->mapToGlobal(widget->rect().center());
-        const int status = QProcess::execute(QStringLiteral("xdotool"),
-                                             {QStringLiteral("mousemove"), QString::number(centre.x()),
-                                              QString::number(centre.y()), QStringLiteral("click"), QStringLiteral("1")});
+        const int status = QProcess::execute(
+            QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QString::number(centre.x()),
+                                        QString::number(centre.y()), QStringLiteral("click"), QStringLiteral("1")});
         QCOMPARE(status, 0);
     }
 
@@ -39,9 +39,8 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(display->text(), QStringLiteral("851"), 5000);
         QVERIFY(window.timerNamed("tmrCountUp")->isEnabled());
 
-        QTimer::singleShot(0, &window, [&window] {
-            clickThroughServer(window.findChild<QPushButton*>(QStringLiteral("Cmdexit")));
-        });
+        QTimer::singleShot(
+            0, &window, [&window] { clickThroughServer(window.findChild<QPushButton*>(QStringLiteral("Cmdexit"))); });
         QCOMPARE(QApplication::exec(), 0);
         QVERIFY(!window.isVisible());
     }

@@ -56,9 +56,7 @@ Procedure ProcedureFor(const std::array<Binding, N>& bindings, std::string_view 
     return found == bindings.end() ? nullptr : found->procedure;
 }
 
-QString ToQString(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
+QString ToQString(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 void PaintBackground(QWidget& widget) {
     QPalette palette = widget.palette();
@@ -84,7 +82,8 @@ QWidget* CreateWidget(const ControlDesign& design, QWidget* parent) {
         button->setAutoDefault(true);  // Enter clicks a focused button, as Space does
         return button;
     }
-    case ControlKind::Shape: return new LampWidget(parent);
+    case ControlKind::Shape:
+        return new LampWidget(parent);
     }
     return nullptr;
 }
@@ -116,10 +115,10 @@ void CountdownWindow::buildControls() {
         QWidget* widget = CreateWidget(design, this);
         widget->setObjectName(ToQString(design.name));
         if (!design.accessibleName.empty()) widget->setAccessibleName(ToQString(design.accessibleName));
-        widget->setFocusPolicy(design.tabIndex >= 0 && (design.kind == ControlKind::TextBox ||
-                                                        design.kind == ControlKind::CommandButton)
-                                   ? Qt::StrongFocus
-                                   : Qt::NoFocus);
+        widget->setFocusPolicy(
+            design.tabIndex >= 0 && (design.kind == ControlKind::TextBox || design.kind == ControlKind::CommandButton)
+                ? Qt::StrongFocus
+                : Qt::NoFocus);
         placed_.push_back({&design, widget});
     }
 }
@@ -191,9 +190,8 @@ void CountdownWindow::setTabOrderFromDesign() {
     std::vector<PlacedControl> focusable;
     std::copy_if(placed_.begin(), placed_.end(), std::back_inserter(focusable),
                  [](const PlacedControl& placed) { return placed.widget->focusPolicy() != Qt::NoFocus; });
-    std::sort(focusable.begin(), focusable.end(), [](const PlacedControl& a, const PlacedControl& b) {
-        return a.design->tabIndex < b.design->tabIndex;
-    });
+    std::sort(focusable.begin(), focusable.end(),
+              [](const PlacedControl& a, const PlacedControl& b) { return a.design->tabIndex < b.design->tabIndex; });
     for (std::size_t i = 1; i < focusable.size(); ++i) setTabOrder(focusable[i - 1].widget, focusable[i].widget);
 }
 

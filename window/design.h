@@ -36,8 +36,8 @@ struct ControlDesign {
     int left, top, width, height;  // twips
     std::string_view text;
     FontRole font;
-    int tabIndex;  // -1: takes no focus
-    int maxLength;  // entries only; 0: none
+    int tabIndex;                     // -1: takes no focus
+    int maxLength;                    // entries only; 0: none
     std::string_view accessibleName;  // empty: the control's text says it
 };
 

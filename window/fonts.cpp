@@ -22,13 +22,18 @@ struct RoleFont {
 
 RoleFont RoleFontFor(FontRole role) {
     switch (role) {
-    case FontRole::Display: return {kNarrowFace, 111.0, QFont::Normal, QFont::Condensed};
-    case FontRole::Button: return {kNarrowFace, 18.0, QFont::Normal, QFont::Condensed};
-    case FontRole::Entry: return {kNarrowFace, 20.25, QFont::Normal, QFont::Condensed};
-    case FontRole::Operator: return {kPlainFace, 24.0, QFont::Bold, QFont::Unstretched};
+    case FontRole::Display:
+        return {kNarrowFace, 111.0, QFont::Normal, QFont::Condensed};
+    case FontRole::Button:
+        return {kNarrowFace, 18.0, QFont::Normal, QFont::Condensed};
+    case FontRole::Entry:
+        return {kNarrowFace, 20.25, QFont::Normal, QFont::Condensed};
+    case FontRole::Operator:
+        return {kPlainFace, 24.0, QFont::Bold, QFont::Unstretched};
     // The headings must fit 65 pixels: a narrow face at a small size does.
     case FontRole::Heading:
-    case FontRole::None: break;
+    case FontRole::None:
+        break;
     }
     return {kNarrowFace, 8.25, QFont::Normal, QFont::Unstretched};
 }
