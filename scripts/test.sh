@@ -1,14 +1,19 @@
 #!/usr/bin/env bash
-# Sets up everything, builds, and runs the whole test suite: once in the
-# development build, once under AddressSanitizer and UndefinedBehaviorSanitizer.
+# Sets up everything, builds, and runs the whole test suite: in the
+# development build, as fuzz targets for a short bounded time, and under
+# AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
 
-for preset in dev sanitize; do
-  echo "== $preset build"
-  cmake --preset "$preset" >/dev/null
-  cmake --build --preset "$preset"
-  ctest --preset "$preset"
-done
+build_and_test() {
+  echo "== $1 build"
+  cmake --preset "$1" >/dev/null
+  cmake --build --preset "$1"
+  ctest --preset "$1"
+}
+
+build_and_test dev
+scripts/fuzz.sh 30
+build_and_test sanitize
