@@ -1,6 +1,8 @@
 #include "fonts.h"
 
+#include <QByteArray>
 #include <QFontDatabase>
+#include <QResource>
 #include <QString>
 
 namespace taborvane::window {
@@ -41,8 +43,14 @@ RoleFont RoleFontFor(FontRole role) {
 }  // namespace
 
 void LoadCarriedFonts() {
-    for (const char* file : {":/fonts/RobotoCondensed-Regular.ttf", ":/fonts/Roboto-Bold.ttf"})
-        QFontDatabase::addApplicationFont(QString::fromLatin1(file));
+    for (const char* file : {":/fonts/RobotoCondensed-Regular.ttf", ":/fonts/Roboto-Bold.ttf"}) {
+        // The faces are stored uncompressed in the program, so Qt can read
+        // them in place instead of copying them to the heap.
+        const QResource resource(QString::fromLatin1(file));
+        Q_ASSERT(resource.compressionAlgorithm() == QResource::NoCompression);
+        QFontDatabase::addApplicationFontFromData(QByteArray::fromRawData(
+            reinterpret_cast<const char*>(resource.data()), static_cast<qsizetype>(resource.size())));
+    }
 }
 
 QFont FontFor(FontRole role, double scale) {
