@@ -242,12 +242,6 @@ LongText LongToText(std::int32_t n) {
     return text;
 }
 
-double CheckedStep(double value, Operation operation, double operand) {
-    const std::optional<double> result = checkedStep(value, operation, operand);
-    if (!result) throw StepFailure();
-    return *result;
-}
-
 std::optional<std::int32_t> StepValue(std::int32_t count, Operation operation, double operand) {
     const std::optional<double> result = checkedStep(count, operation, operand);
     if (!result) return std::nullopt;

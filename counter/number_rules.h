@@ -50,15 +50,13 @@ private:
 
 inline std::ostream& operator<<(std::ostream& out, const LongText& text) { return out << text.view(); }
 
-// The check after each double operation of a step: an invalid or overflowed
-// result, or a division by zero, is a StepFailure.
 enum class Operation { Subtract, Add, Divide, Multiply };
-[[nodiscard]] double CheckedStep(double value, Operation operation, double operand);
 
-// A whole step on the counter: the checked operation, then FloorToLong for a
-// division and ToLong otherwise. Returns nullopt where one of them would
-// raise StepFailure, so that a mode whose every step fails (a product beyond
-// 32 bits) ticks as cheaply as one that succeeds.
+// A whole step on the counter: the double operation and its check (an
+// invalid or overflowed result, or a division by zero, fails), then
+// FloorToLong for a division and ToLong otherwise. Returns nullopt where the
+// step fails instead of raising StepFailure, so that a mode whose every step
+// fails (a product beyond 32 bits) ticks as cheaply as one that succeeds.
 [[nodiscard]] std::optional<std::int32_t> StepValue(std::int32_t count, Operation operation, double operand);
 
 }  // namespace taborvane
