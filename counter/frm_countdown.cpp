@@ -27,6 +27,11 @@ frmCountdown::frmCountdown(const ControlSurface& controls)
       multiply_{controls.tmrTimes,       controls.Shape4,     controls.txtTimes,
                 controls.txtTimesamount, Operation::Multiply, std::nullopt} {}
 
+template <frmCountdown::TickStep... Steps>
+void frmCountdown::runTick(const Mode& mode) {
+    (AbsorbStepFailure([&] { perform(Steps, mode); }), ...);
+}
+
 void frmCountdown::Form_Load() { LoadStartValue(); }
 
 void frmCountdown::LoadStartValue() {
@@ -36,26 +41,22 @@ void frmCountdown::LoadStartValue() {
 
 void frmCountdown::tmrCountdown_Timer() {
     using enum TickStep;
-    runTick(countdown_, {LightLamp, StopAtStopValue, ReloadPace, StepCount, ShowCount});
+    runTick<LightLamp, StopAtStopValue, ReloadPace, StepCount, ShowCount>(countdown_);
 }
 
 void frmCountdown::tmrCountUp_Timer() {
     using enum TickStep;
-    runTick(countUp_, {LightLamp, StopAtStopValue, ReloadPace, StepCount, ShowCount});
+    runTick<LightLamp, StopAtStopValue, ReloadPace, StepCount, ShowCount>(countUp_);
 }
 
 void frmCountdown::tmrDivide_Timer() {
     using enum TickStep;
-    runTick(divide_, {LightLamp, StopAtStopValue, ReloadDivisor, ReloadPace, StepCount, ShowCount});
+    runTick<LightLamp, StopAtStopValue, ReloadDivisor, ReloadPace, StepCount, ShowCount>(divide_);
 }
 
 void frmCountdown::tmrTimes_Timer() {
     using enum TickStep;
-    runTick(multiply_, {LightLamp, ReloadPace, StepCount, ShowCount});
-}
-
-void frmCountdown::runTick(const Mode& mode, std::initializer_list<TickStep> steps) {
-    for (const TickStep step : steps) AbsorbStepFailure([&] { perform(step, mode); });
+    runTick<LightLamp, ReloadPace, StepCount, ShowCount>(multiply_);
 }
 
 void frmCountdown::perform(TickStep step, const Mode& mode) {

@@ -68,7 +68,8 @@ private:
     // The numbered steps of a tick; each procedure lists its own order.
     enum class TickStep { LightLamp, StopAtStopValue, ReloadDivisor, ReloadPace, StepCount, ShowCount };
 
-    void runTick(const Mode& mode, std::initializer_list<TickStep> steps);
+    template <TickStep... Steps>
+    void runTick(const Mode& mode);
     void perform(TickStep step, const Mode& mode);
     void reloadPace(const Mode& mode);
     void reloadDivisor();

@@ -44,7 +44,10 @@ private:
     friend LongText LongToText(std::int32_t n);
     LongText() = default;
 
-    std::array<char, 11> chars_;  // "-2147483648" is the longest
+    // "-2147483648" is the longest text; the spare room makes the object too
+    // large to return in registers, so the digits are written where they stay
+    // and never reloaded through a register pair (a costly store-to-load stall).
+    std::array<char, 16> chars_;
     std::uint8_t size_ = 0;
 };
 
