@@ -13,12 +13,9 @@ QtTextBox::QtTextBox(QLineEdit& edit) : edit_(edit) { refresh(); }
 void QtTextBox::refresh() { utf8_ = edit_.text().toStdString(); }
 
 QtTimer::QtTimer(QObject& window, const QString& name, std::int32_t designInterval, std::function<void()> tick)
-    : IntervalTimer(designInterval), timer_(new QTimer(&window)) {
+    : IntervalTimer(designInterval), timer_(new TickTimer(&window)) {
     timer_->setObjectName(name);
-    timer_->setInterval(designInterval);
-    // Coarse timers may fire early and round long intervals to whole seconds.
-    timer_->setTimerType(Qt::PreciseTimer);
-    QObject::connect(timer_, &QTimer::timeout, &window, std::move(tick));
+    QObject::connect(timer_, &TickTimer::timeout, &window, std::move(tick));
 }
 
 }  // namespace taborvane::window

@@ -4,13 +4,13 @@
 
 #include <QLabel>
 #include <QLineEdit>
-#include <QTimer>
 #include <functional>
 #include <string>
 
 #include "control_surface.h"
 #include "interval_timer.h"
 #include "lamp_widget.h"
+#include "tick_timer.h"
 
 namespace taborvane::window {
 
@@ -46,11 +46,10 @@ private:
     LampWidget& lamp_;
 };
 
-// The QTimer is a child of the window, named after the design's timer.
+// The tick timer is a child of the window, named after the design's timer.
 class QtTimer final : public IntervalTimer {
 public:
     QtTimer(QObject& window, const QString& name, std::int32_t designInterval, std::function<void()> tick);
-    [[nodiscard]] const QTimer& timer() const { return *timer_; }
     void stop() { timer_->stop(); }
 
 protected:
@@ -58,7 +57,7 @@ protected:
     void cancelWait() override { timer_->stop(); }
 
 private:
-    QTimer* timer_;  // owned by the window
+    TickTimer* timer_;  // owned by the window
 };
 
 class QtProgramEnd final : public ProgramEnd {

@@ -51,10 +51,11 @@ public:
         clock_.start();
         for (std::size_t i = 0; i < kTimers.size(); ++i) {
             const QString name = QString::fromUtf8(kTimers[i].name.data(), std::ssize(kTimers[i].name));
-            QObject::connect(&Child<QTimer>(window, name), &QTimer::timeout, &window, [this, i] {
-                counts_[i].ticks++;
-                counts_[i].lastTickMs = clock_.elapsed();
-            });
+            QObject::connect(&Child<taborvane::window::TickTimer>(window, name), &taborvane::window::TickTimer::timeout,
+                             &window, [this, i] {
+                                 counts_[i].ticks++;
+                                 counts_[i].lastTickMs = clock_.elapsed();
+                             });
         }
         // Connected after the window's own binding, so the Stop procedure has run when this notes the counts.
         QObject::connect(&Child<QPushButton>(window, QStringLiteral("cmdStop")), &QPushButton::clicked, &window,

@@ -4,7 +4,7 @@
 //
 // Usage: timing_bench [--case-ms N] [--idle-ms N] [--trials N] [--only punctuality|click|idle]
 //
-// Ticks are observed through a second connection to each mode's QTimer, made
+// Ticks are observed through a second connection to each mode's tick timer, made
 // after the window's own, so the program runs exactly as it does alone.
 
 #include <QAbstractEventDispatcher>
@@ -224,9 +224,10 @@ class TimingBench {
 public:
     explicit TimingBench(CountdownWindow& window) : window_(window) {
         for (std::size_t i = 0; i < kModes.size(); ++i) {
-            timers_[i] = window.findChild<QTimer*>(QString::fromLatin1(kModes[i].timer));
+            timers_[i] = window.findChild<taborvane::window::TickTimer*>(QString::fromLatin1(kModes[i].timer));
             if (timers_[i] == nullptr) qFatal("no timer %s", kModes[i].timer);
-            QObject::connect(timers_[i], &QTimer::timeout, &window_, [this, i] { ticks_[i].push_back(Now()); });
+            QObject::connect(timers_[i], &taborvane::window::TickTimer::timeout, &window_,
+                             [this, i] { ticks_[i].push_back(Now()); });
         }
         // A button emits released just before clicked, after its own repaint: the
         // moment of the click, a few microseconds before the procedure starts the timer.
@@ -316,7 +317,8 @@ public:
                 return !window_.timerNamed(mode.timer)->isEnabled();
             });
             const bool allInactive =
-                std::none_of(timers_.begin(), timers_.end(), [](const QTimer* timer) { return timer->isActive(); });
+                std::none_of(timers_.begin(), timers_.end(),
+                             [](const taborvane::window::TickTimer* timer) { return timer->isActive(); });
             if (!allOff || !allInactive) ++result.timersLeftOn;
             result.delays.push_back(stopTookEffect_ - posted);
             RunEventLoopFor(30);
@@ -391,7 +393,7 @@ private:
     }
 
     CountdownWindow& window_;
-    std::array<QTimer*, 4> timers_{};
+    std::array<taborvane::window::TickTimer*, 4> timers_{};
     std::array<std::vector<Nanoseconds>, 4> ticks_;
     QPushButton* stop_ = nullptr;
     std::array<Nanoseconds, 4> clickedAt_{};

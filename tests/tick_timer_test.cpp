@@ -1,0 +1,68 @@
+#include <QtTest>
+
+#include <chrono>
+#include <thread>
+
+#include "tick_timer.h"
+
+using taborvane::window::TickTimer;
+
+class TickTimerTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void ticksUntilStopped() {
+        TickTimer timer;
+        int ticks = 0;
+        connect(&timer, &TickTimer::timeout, this, [&ticks] { ++ticks; });
+        timer.start(2);
+        QVERIFY(timer.isActive());
+        QTRY_VERIFY(ticks >= 3);
+        timer.stop();
+        QVERIFY(!timer.isActive());
+        const int stoppedAt = ticks;
+        QTest::qWait(20);
+        QCOMPARE(ticks, stoppedAt);
+    }
+
+    void ticksOwedWhileBusyComeLateNotLost() {
+        TickTimer timer;
+        int ticks = 0;
+        connect(&timer, &TickTimer::timeout, this, [&ticks] { ++ticks; });
+        timer.start(5);
+        QTRY_VERIFY(ticks >= 1);
+        const int before = ticks;
+        std::this_thread::sleep_for(std::chrono::milliseconds(52));  // the event loop is busy
+        QCoreApplication::processEvents();
+        QVERIFY2(ticks - before >= 9, qPrintable(QString::number(ticks - before)));
+    }
+
+    void aTickThatStopsTheTimerEndsTheBacklog() {
+        TickTimer timer;
+        int ticks = 0;
+        connect(&timer, &TickTimer::timeout, this, [&] {
+            ++ticks;
+            timer.stop();
+        });
+        timer.start(5);
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        QCoreApplication::processEvents();
+        QCOMPARE(ticks, 1);
+        QTest::qWait(20);
+        QCOMPARE(ticks, 1);
+    }
+
+    void restartingDiscardsWhatWasOwed() {
+        TickTimer timer;
+        int ticks = 0;
+        connect(&timer, &TickTimer::timeout, this, [&ticks] { ++ticks; });
+        timer.start(2);
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        timer.start(1000);
+        QCoreApplication::processEvents();
+        QCOMPARE(ticks, 0);
+    }
+};
+
+QTEST_MAIN(TickTimerTest)
+#include "tick_timer_test.moc"
