@@ -1,13 +1,11 @@
 #include <QApplication>
 
+#include "application_setup.h"
 #include "countdown_window.h"
-#include "fonts.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Taborvane"));
-    QApplication::setDesktopFileName(QStringLiteral("taborvane"));
-    taborvane::window::LoadCarriedFonts();
+    taborvane::window::PrepareApplication();
     taborvane::window::CountdownWindow window;
     window.show();
     return QApplication::exec();

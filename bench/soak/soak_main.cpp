@@ -19,9 +19,9 @@
 #include <iterator>
 #include <utility>
 
+#include "application_setup.h"
 #include "countdown_window.h"
 #include "design.h"
-#include "fonts.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 // From AddressSanitizer's runtime; g++ ships no header that declares it.
@@ -128,9 +128,7 @@ private:
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Taborvane"));
-    QApplication::setDesktopFileName(QStringLiteral("taborvane"));
-    taborvane::window::LoadCarriedFonts();
+    taborvane::window::PrepareApplication();
     taborvane::window::CountdownWindow window;
     window.show();
 

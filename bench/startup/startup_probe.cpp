@@ -9,8 +9,8 @@
 #include <ctime>
 
 #ifdef PROBE_PROGRAM_WINDOW
+#include "application_setup.h"
 #include "countdown_window.h"
-#include "fonts.h"
 using ProbedWindow = taborvane::window::CountdownWindow;
 #else
 using ProbedWindow = QWidget;
@@ -56,7 +56,7 @@ private:
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
 #ifdef PROBE_PROGRAM_WINDOW
-    taborvane::window::LoadCarriedFonts();
+    taborvane::window::PrepareApplication();
 #endif
     Probe window;
     window.show();

@@ -37,8 +37,8 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include "application_setup.h"
 #include "countdown_window.h"
-#include "fonts.h"
 
 namespace {
 
@@ -534,7 +534,7 @@ int Option(const QStringList& args, const QString& name, int fallback) {
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    taborvane::window::LoadCarriedFonts();
+    taborvane::window::PrepareApplication();
     const QStringList args = QCoreApplication::arguments();
     const int caseMs = Option(args, QStringLiteral("--case-ms"), 5000);
     const int idleMs = Option(args, QStringLiteral("--idle-ms"), 10000);

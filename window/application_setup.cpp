@@ -1,0 +1,15 @@
+#include "application_setup.h"
+
+#include <QApplication>
+
+#include "fonts.h"
+
+namespace taborvane::window {
+
+void PrepareApplication() {
+    QApplication::setApplicationName(QStringLiteral("Taborvane"));
+    QApplication::setDesktopFileName(QStringLiteral("taborvane"));
+    LoadCarriedFonts();
+}
+
+}  // namespace taborvane::window
