@@ -15,7 +15,6 @@
 
 #include <array>
 #include <cstdint>
-#include <initializer_list>
 #include <optional>
 
 #include "control_surface.h"

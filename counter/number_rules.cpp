@@ -37,14 +37,11 @@ private:
     std::size_t pos_ = 0;
 };
 
-// The number as read: its value as significand x 10^exponent10, exact while
-// no non-zero digit was dropped from the significand.
+// The number as read, in the form std::from_chars reads: blanks removed, no
+// '+' sign, 'e' for every exponent letter.
 struct ScannedNumber {
+    std::string chars;
     bool negative = false;
-    std::uint64_t significand = 0;  // the leading significant digits, up to 19
-    std::size_t significantDigits = 0;
-    bool droppedNonZeroDigit = false;
-    std::int64_t exponent10 = 0;
     // Power of ten of the leading significant digit; it tells an overflow
     // from an underflow when the value does not fit a double.
     std::int64_t magnitude = 0;
@@ -53,54 +50,36 @@ struct ScannedNumber {
 // Digit counts cannot overflow 64 bits (no text is that long); a written
 // exponent can, so it saturates far beyond any double's range.
 constexpr std::int64_t kExponentSaturation = std::int64_t{1} << 40;
-constexpr std::size_t kSignificandDigits = 19;
-constexpr std::uint64_t kLargestExactInteger = std::uint64_t{1} << 53;
+constexpr std::size_t kMostExactDigits = 15;  // any 15-digit integer is an exact double
 // Every power of ten that is an exact double.
 constexpr std::array<double, 23> kPowersOfTen{1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
                                               1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
-// Adds one mantissa digit; returns whether it went into the significand.
-bool addMantissaDigit(ScannedNumber& out, char c) {
-    const auto digit = static_cast<std::uint64_t>(c - '0');
-    if (out.significand == 0 && digit == 0) return true;  // a leading zero
-    if (out.significantDigits == kSignificandDigits) {
-        out.droppedNonZeroDigit = out.droppedNonZeroDigit || digit != 0;
-        return false;
-    }
-    out.significand = out.significand * 10 + digit;
-    ++out.significantDigits;
-    return true;
-}
-
-// Reads the number at the start of the text; false when there is none. With
-// chars given, also writes the number in the form std::from_chars reads (no
-// '+' sign, 'e' for every exponent letter).
-bool scanNumber(std::string_view text, ScannedNumber& out, std::string* chars = nullptr) {
-    const auto keep = [chars](char c) {
-        if (chars != nullptr) chars->push_back(c);
-    };
+// Reads the number at the start of the text; false when there is none.
+bool scanNumber(std::string_view text, ScannedNumber& out) {
     BlankSkippingCursor cursor(text);
     if (cursor.peek() == '+' || cursor.peek() == '-') {
         out.negative = cursor.peek() == '-';
         cursor.advance();
     }
     bool anyDigit = false;
+    bool significant = false;        // a non-zero digit has been seen
     std::int64_t integerDigits = 0;  // significant ones, leading zeros excluded
     std::int64_t fractionLeadingZeros = 0;
     for (char c = cursor.peek(); isDigit(c); cursor.advance(), c = cursor.peek()) {
         anyDigit = true;
-        keep(c);
-        if (!addMantissaDigit(out, c)) ++out.exponent10;
-        if (out.significand != 0) ++integerDigits;
+        out.chars.push_back(c);
+        significant = significant || c != '0';
+        if (significant) ++integerDigits;
     }
     if (cursor.peek() == '.') {
-        keep('.');
+        out.chars.push_back('.');
         cursor.advance();
         for (char c = cursor.peek(); isDigit(c); cursor.advance(), c = cursor.peek()) {
             anyDigit = true;
-            keep(c);
-            if (out.significand == 0 && c == '0') ++fractionLeadingZeros;
-            if (addMantissaDigit(out, c)) --out.exponent10;
+            out.chars.push_back(c);
+            significant = significant || c != '0';
+            if (!significant) ++fractionLeadingZeros;
         }
     }
     if (!anyDigit) return false;
@@ -116,37 +95,23 @@ bool scanNumber(std::string_view text, ScannedNumber& out, std::string* chars = 
         exponent.advance();
     }
     if (!isDigit(exponent.peek())) return true;
-    keep('e');
-    if (exponentNegative) keep('-');
+    out.chars += exponentNegative ? "e-" : "e";
     std::int64_t exponentValue = 0;
     for (char c = exponent.peek(); isDigit(c); exponent.advance(), c = exponent.peek()) {
-        keep(c);
+        out.chars.push_back(c);
         exponentValue = std::min(exponentValue * 10 + (c - '0'), kExponentSaturation);
     }
-    const std::int64_t signedExponent = exponentNegative ? -exponentValue : exponentValue;
-    out.exponent10 += signedExponent;
-    out.magnitude += signedExponent;
+    out.magnitude += exponentNegative ? -exponentValue : exponentValue;
     return true;
 }
 
-// Most entries are short: when the significand and its power of ten are both
-// exact doubles, one multiplication or division is correctly rounded, and
-// much quicker than the general reading.
-std::optional<double> exactValue(const ScannedNumber& number) {
-    if (number.droppedNonZeroDigit || number.significand > kLargestExactInteger) return std::nullopt;
-    if (number.exponent10 < -22 || number.exponent10 > 22) return std::nullopt;
-    const auto significand = static_cast<double>(number.significand);
-    const auto power = kPowersOfTen[static_cast<std::size_t>(std::abs(number.exponent10))];
-    return number.exponent10 < 0 ? significand / power : significand * power;
-}
-
-// A sign, digits and at most one point, nothing else, at most 19 digits:
+// A sign, digits and at most one point, nothing else, at most 15 digits:
 // the digits make an exact integer, and one division by an exact power of
 // ten rounds correctly.
 std::optional<double> plainDecimal(std::string_view text) {
     const bool negative = !text.empty() && text.front() == '-';
     if (negative) text.remove_prefix(1);
-    if (text.empty() || text.size() > kSignificandDigits) return std::nullopt;
+    if (text.empty() || text.size() > kMostExactDigits) return std::nullopt;
     std::uint64_t digits = 0;
     std::size_t fractionDigits = 0;
     bool seenPoint = false;
@@ -162,7 +127,7 @@ std::optional<double> plainDecimal(std::string_view text) {
             return std::nullopt;
         }
     }
-    if (!seenDigit || digits > kLargestExactInteger) return std::nullopt;
+    if (!seenDigit) return std::nullopt;
     const double value = static_cast<double>(digits) / kPowersOfTen[fractionDigits];
     return negative ? -value : value;
 }
@@ -207,12 +172,9 @@ double ReadNumber(std::string_view text) {
     if (const std::optional<double> plain = plainDecimal(text)) return *plain;
     ScannedNumber number;
     if (!scanNumber(text, number)) return 0.0;
-    if (const std::optional<double> exact = exactValue(number)) return number.negative ? -*exact : *exact;
-    std::string chars;
-    scanNumber(text, number = ScannedNumber{}, &chars);
     double value = 0.0;
-    const char* first = chars.data();
-    const char* last = first + chars.size();
+    const char* first = number.chars.data();
+    const char* last = first + number.chars.size();
     const auto [end, error] = std::from_chars(first, last, value, std::chars_format::general);
     if (error == std::errc::result_out_of_range) {
         // Too large for a double fails; too small reads as zero.
