@@ -65,11 +65,21 @@ void PaintBackground(QWidget& widget) {
     widget.setAutoFillBackground(true);
 }
 
+// Text on the fixed olive background keeps the design's black, whatever the
+// desktop theme: a dark theme's light text would be unreadable on it.
+void PaintLabel(QLabel& label) {
+    PaintBackground(label);
+    QPalette palette = label.palette();
+    palette.setColor(QPalette::WindowText, kLabelText);
+    label.setPalette(palette);
+    label.setAlignment(Qt::AlignLeft | Qt::AlignTop);
+}
+
 QWidget* CreateWidget(const ControlDesign& design, QWidget* parent) {
     switch (design.kind) {
     case ControlKind::Label: {
         auto* label = new QLabel(ToQString(design.text), parent);
-        PaintBackground(*label);
+        PaintLabel(*label);
         return label;
     }
     case ControlKind::TextBox: {

@@ -15,6 +15,7 @@ inline constexpr int kClientWidthTwips = 12315;
 inline constexpr int kClientHeightTwips = 7395;
 inline constexpr QSize kDesignSize{kClientWidthTwips / kTwipsPerPixel, kClientHeightTwips / kTwipsPerPixel};
 inline constexpr QColor kBackground{192, 192, 0};
+inline constexpr QColor kLabelText{0, 0, 0};  // labels' text, drawn from the top-left of their box
 inline constexpr QColor kLampColour{0, 255, 0};
 inline constexpr std::string_view kTitle = "Taborvane";
 
