@@ -153,6 +153,13 @@ INSTANTIATE_TEST_SUITE_P(
                  true,
                  true,
                  470},
+        ModeCase{"MultiplyHasNoStopValue",
+                 {{&MemorySurface::txtStart, "999999999"}, {&MemorySurface::txtTimesamount, "1"}},
+                 kMultiply,
+                 {"999999999", "999999999"},
+                 true,
+                 true,
+                 470},
         ModeCase{"MultiplyPaceZeroNeverTicks", {{&MemorySurface::txtTimes, "0"}}, kMultiply, {}, true, false, 0}),
     [](const auto& info) { return std::string(info.param.name); });
 

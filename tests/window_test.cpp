@@ -1,6 +1,7 @@
 #include <QtTest>
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QFontMetricsF>
 #include <QLabel>
 #include <QLineEdit>
@@ -94,6 +95,61 @@ private slots:
             break;
         }
         }
+    }
+
+    // The limits users get, not the table's: a wrong number in the table must fail here.
+    void entriesTakeNoMoreThanTheirLimit_data() {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<int>("limit");
+        for (const char* amount : {"txtStart", "txtincdown", "txtIncriments", "txtdivideAmount", "txtTimesamount"})
+            QTest::newRow(amount) << QString::fromLatin1(amount) << 9;
+        for (const char* pace : {"txtinterval", "txtintUp", "txtDividePace", "txtTimes"})
+            QTest::newRow(pace) << QString::fromLatin1(pace) << 6;
+    }
+    void entriesTakeNoMoreThanTheirLimit() {
+        QFETCH(QString, entry);
+        QFETCH(int, limit);
+        auto* edit = find<QLineEdit>(qPrintable(entry));
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClicks(edit, QString(limit + 1, QLatin1Char('1')));
+        QCOMPARE(edit->text(), QString(limit, QLatin1Char('1')));
+    }
+
+    // Typing a step or factor runs nothing: the mode's next tick reads it.
+    void amountEntriesAreReadOnlyByTheirTick_data() {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QString>("startButton");
+        QTest::addColumn<QString>("afterTick");  // from 3 with the typed amount 5
+        QTest::newRow("txtincdown") << "txtincdown"
+                                    << "cmdStart"
+                                    << "-2";
+        QTest::newRow("txtIncriments") << "txtIncriments"
+                                       << "Command1"
+                                       << "8";
+        QTest::newRow("txtTimesamount") << "txtTimesamount"
+                                        << "cmdTimes"
+                                        << "15";
+    }
+    void amountEntriesAreReadOnlyByTheirTick() {
+        QFETCH(QString, entry);
+        QFETCH(QString, startButton);
+        QFETCH(QString, afterTick);
+        // At 0 after Reset Zero, the start entry still reads 777 and every pace entry differs from
+        // its timer's design interval, so any procedure run by the typing would show.
+        QTest::mouseClick(find<QPushButton>("cmdReset"), Qt::LeftButton);
+        auto* edit = find<QLineEdit>(qPrintable(entry));
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClicks(edit, QStringLiteral("5"));
+        QCOMPARE(display(), QStringLiteral("0"));
+        for (const TimerDesign& design : kTimers) {
+            QCOMPARE(timer(design.name.data()).interval(), design.interval);
+            QVERIFY(!timer(design.name.data()).isEnabled());
+        }
+        type("txtStart", QStringLiteral("3"));
+        QTest::mouseClick(find<QPushButton>(qPrintable(startButton)), Qt::LeftButton);
+        QTRY_COMPARE(display(), afterTick);
     }
 
     void startsWithTheStartValueAndNoEditRun() {
@@ -220,12 +276,27 @@ private slots:
         QCOMPARE(window_->size(), kDesignSize);
     }
 
-    void exitEndsTheEventLoopWithStatusZero() {
+    void endsTheProgramWithoutAnotherTick_data() {
+        QTest::addColumn<bool>("fromTheFrame");
+        QTest::newRow("Exit button") << false;
+        QTest::newRow("close from the window frame") << true;
+    }
+    void endsTheProgramWithoutAnotherTick() {
+        QFETCH(bool, fromTheFrame);
         type("txtintUp", QStringLiteral("1"));
         QTest::mouseClick(find<QPushButton>("Command1"), Qt::LeftButton);
-        QTimer::singleShot(20, window_.get(),
-                           [this] { QTest::mouseClick(find<QPushButton>("Cmdexit"), Qt::LeftButton); });
+        QTimer::singleShot(20, window_.get(), [this, fromTheFrame] {
+            if (fromTheFrame) {
+                // What the window system sends when the user closes the window.
+                QCloseEvent close;
+                QCoreApplication::sendEvent(window_->windowHandle(), &close);
+            } else {
+                QTest::mouseClick(find<QPushButton>("Cmdexit"), Qt::LeftButton);
+            }
+        });
+        QTimer::singleShot(5000, window_.get(), [] { QCoreApplication::exit(3); });  // the loop never ended
         QCOMPARE(QApplication::exec(), 0);
+        QVERIFY(display().toInt() > 777);
         const QString last = display();
         QTest::qWait(30);
         QCOMPARE(display(), last);
