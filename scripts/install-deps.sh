@@ -9,6 +9,7 @@ packages=(
   clang libclang-rt-14-dev
   qt6-base-dev libgl-dev fonts-roboto-unhinted
   xvfb xauth xdotool imagemagick
+  librsvg2-bin dpkg-dev debhelper lintian appstream desktop-file-utils
 )
 
 missing=()

@@ -8,7 +8,7 @@ namespace taborvane::window {
 
 void PrepareApplication() {
     QApplication::setApplicationName(QStringLiteral("Taborvane"));
-    QApplication::setDesktopFileName(QStringLiteral("taborvane"));
+    QApplication::setDesktopFileName(QStringLiteral("org.taborvane.Taborvane"));
     LoadCarriedFonts();
 }
 

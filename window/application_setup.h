@@ -3,8 +3,8 @@
 
 namespace taborvane::window {
 
-// Names the application (its desktop entry is "taborvane") and registers the
-// faces it carries; call once, after the QApplication exists.
+// Names the application (its desktop entry is "org.taborvane.Taborvane") and
+// registers the faces it carries; call once, after the QApplication exists.
 void PrepareApplication();
 
 }  // namespace taborvane::window
