@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Sets up everything, builds, and runs the whole test suite: in the
-# development build, as fuzz targets for a short bounded time, and under
-# AddressSanitizer and UndefinedBehaviorSanitizer.
+# development build, on the Debian package, as fuzz targets for a short
+# bounded time, and under AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -15,5 +15,6 @@ build_and_test() {
 }
 
 build_and_test dev
+scripts/check-package.sh
 scripts/fuzz.sh 30
 build_and_test sanitize
