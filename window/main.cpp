@@ -1,12 +1,63 @@
 #include <QApplication>
+#include <cstdio>
+#include <string>
+#include <vector>
 
 #include "application_setup.h"
+#include "command_line.h"
 #include "countdown_window.h"
+#include "display_probe.h"
+#include "platform_choice.h"
+
+namespace {
+
+using namespace taborvane::window;
+
+int Finish(const CommandLineOutcome& outcome) {
+    std::fputs(outcome.standardOutput.toLocal8Bit().constData(), stdout);
+    std::fputs(outcome.standardError.toLocal8Bit().constData(), stderr);
+    return outcome.exitStatus;
+}
+
+std::optional<std::string> Local8Bit(const std::optional<QString>& text) {
+    if (!text) return std::nullopt;
+    return text->toLocal8Bit().toStdString();
+}
+
+}  // namespace
 
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
-    taborvane::window::PrepareApplication();
-    taborvane::window::CountdownWindow window;
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    const CommandLineOutcome line = ReadCommandLine(arguments, QtOptions::StillInList);
+    if (line.action == CommandLineOutcome::Action::Exit) return Finish(line);
+
+    const DisplaySettings settings = CurrentDisplaySettings(Local8Bit(line.platform), Local8Bit(line.x11Display));
+    const PlatformChoice choice =
+        ChoosePlatform(settings, [&settings](DisplayServer server) { return ServerAnswers(server, settings); });
+    if (choice.kind == PlatformChoice::Kind::NoDisplay) {
+        std::fprintf(stderr, "%s\n", choice.message.c_str());
+        return kExitNoDisplay;
+    }
+
+    // Qt keeps argv for the whole run and takes its own options out of it.
+    std::string platformFlag = "-platform";
+    std::string x11Platform = "xcb";
+    std::vector<char*> qtArguments(argv, argv + argc);
+    if (choice.kind == PlatformChoice::Kind::UseX11) {
+        qtArguments.push_back(platformFlag.data());
+        qtArguments.push_back(x11Platform.data());
+    }
+    int qtArgumentCount = static_cast<int>(qtArguments.size());
+    qtArguments.push_back(nullptr);
+    QApplication app(qtArgumentCount, qtArguments.data());
+
+    // An option of a platform other than the one that started (-display on Wayland) is left over.
+    const CommandLineOutcome rest = ReadCommandLine(QApplication::arguments(), QtOptions::TakenByQt);
+    if (rest.action == CommandLineOutcome::Action::Exit) return Finish(rest);
+
+    PrepareApplication();
+    CountdownWindow window;
     window.show();
     return QApplication::exec();
 }

@@ -1,0 +1,40 @@
+// Which display the program opens, decided before Qt starts: Qt aborts when
+// no platform plugin can start, and warns when its first choice fails.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace taborvane::window {
+
+inline constexpr int kExitNoDisplay = 1;
+
+// The variables and options that decide the display; std::nullopt: not set.
+struct DisplaySettings {
+    std::optional<std::string> platformOption;    // -platform
+    std::optional<std::string> qpaPlatform;       // QT_QPA_PLATFORM
+    std::optional<std::string> x11DisplayOption;  // -display
+    std::optional<std::string> display;           // DISPLAY
+    std::optional<std::string> waylandDisplay;    // WAYLAND_DISPLAY
+    std::optional<std::string> sessionType;       // XDG_SESSION_TYPE
+};
+
+enum class DisplayServer { X11, Wayland };
+
+// Whether a display server of that kind answers a connection, as the settings name it.
+using ServerProbe = std::function<bool(DisplayServer)>;
+
+struct PlatformChoice {
+    enum class Kind {
+        LeaveToQt,  // Qt's own choice starts without a warning, or the user chose
+        UseX11,     // a Wayland session whose compositor does not answer, but an X server does
+        NoDisplay,  // nothing can start: say so and exit
+    };
+    Kind kind;
+    std::string message;  // for NoDisplay: one line, without its end of line
+};
+
+[[nodiscard]] PlatformChoice ChoosePlatform(const DisplaySettings& settings, const ServerProbe& answers);
+
+}  // namespace taborvane::window
