@@ -1,0 +1,186 @@
+#include "platform_choice.h"
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace taborvane::window {
+namespace {
+
+using Kind = PlatformChoice::Kind;
+using Servers = std::set<DisplayServer>;
+
+const Servers kNone{};
+const Servers kX{DisplayServer::X11};
+const Servers kWayland{DisplayServer::Wayland};
+const Servers kBoth{DisplayServer::X11, DisplayServer::Wayland};
+
+struct ChoiceCase {
+    const char* name;
+    DisplaySettings settings;
+    Servers answering;
+    Kind kind;
+    std::vector<std::string> messageSays;  // fragments of the NoDisplay line
+    std::vector<std::string> messageOmits;
+};
+
+void PrintTo(const ChoiceCase& c, std::ostream* os) { *os << c.name; }
+
+}  // namespace
+
+void PrintTo(PlatformChoice::Kind kind, std::ostream* os) {
+    constexpr const char* kNames[] = {"LeaveToQt", "UseX11", "NoDisplay"};
+    *os << kNames[static_cast<int>(kind)];
+}
+
+namespace {
+
+DisplaySettings Session(std::optional<std::string> display, std::optional<std::string> waylandDisplay,
+                        std::optional<std::string> sessionType = std::nullopt) {
+    DisplaySettings settings;
+    settings.display = std::move(display);
+    settings.waylandDisplay = std::move(waylandDisplay);
+    settings.sessionType = std::move(sessionType);
+    return settings;
+}
+
+DisplaySettings Chosen(DisplaySettings settings, std::optional<std::string> option,
+                       std::optional<std::string> variable) {
+    settings.platformOption = std::move(option);
+    settings.qpaPlatform = std::move(variable);
+    return settings;
+}
+
+class PlatformChoiceTest : public ::testing::TestWithParam<ChoiceCase> {};
+
+TEST_P(PlatformChoiceTest, OpensWhatAnswersAndSaysWhichVariableWhenNothingDoes) {
+    const ChoiceCase& c = GetParam();
+    const PlatformChoice choice =
+        ChoosePlatform(c.settings, [&c](DisplayServer server) { return c.answering.count(server) > 0; });
+    EXPECT_EQ(choice.kind, c.kind);
+    if (c.kind == Kind::NoDisplay) {
+        EXPECT_TRUE(choice.message.starts_with("taborvane: ")) << choice.message;
+        EXPECT_EQ(choice.message.find('\n'), std::string::npos) << choice.message;
+    } else {
+        EXPECT_EQ(choice.message, "");
+    }
+    for (const std::string& fragment : c.messageSays)
+        EXPECT_NE(choice.message.find(fragment), std::string::npos) << choice.message << " lacks " << fragment;
+    for (const std::string& fragment : c.messageOmits)
+        EXPECT_EQ(choice.message.find(fragment), std::string::npos) << choice.message << " has " << fragment;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sessions, PlatformChoiceTest,
+    ::testing::Values(
+        ChoiceCase{"X11Session", Session(":0", std::nullopt), kBoth, Kind::LeaveToQt, {}, {}},
+        ChoiceCase{"WaylandSession", Session(":0", "wayland-1"), kBoth, Kind::LeaveToQt, {}, {}},
+        ChoiceCase{"WaylandSessionTypeOnly",
+                   Session(std::nullopt, std::nullopt, "wayland"),
+                   kWayland,
+                   Kind::LeaveToQt,
+                   {},
+                   {}},
+        ChoiceCase{
+            "WaylandDisplayWinsOverX11SessionType", Session(":0", "wayland-1", "x11"), kBoth, Kind::LeaveToQt, {}, {}},
+        // Qt would warn twice on its way to the X server; the program goes there directly.
+        ChoiceCase{"DeadCompositorLiveXServer", Session(":0", "wayland-9"), kX, Kind::UseX11, {}, {}},
+        ChoiceCase{
+            "WaylandSessionTypeWithoutCompositor", Session(":0", std::nullopt, "wayland"), kX, Kind::UseX11, {}, {}},
+        ChoiceCase{"NothingSet",
+                   Session(std::nullopt, std::nullopt),
+                   kNone,
+                   Kind::NoDisplay,
+                   {"no display", "DISPLAY for X11", "WAYLAND_DISPLAY for Wayland"},
+                   {}},
+        ChoiceCase{"EmptyDisplayNoServer",
+                   Session("", std::nullopt, "tty"),
+                   kNone,
+                   Kind::NoDisplay,
+                   {"DISPLAY for X11", "WAYLAND_DISPLAY for Wayland"},
+                   {}},
+        ChoiceCase{"XServerGone",
+                   Session(":78", std::nullopt),
+                   kWayland,
+                   Kind::NoDisplay,
+                   {"X11 display ':78' does not answer", "set DISPLAY"},
+                   {"Wayland display"}},
+        ChoiceCase{"CompositorGoneNoDisplay",
+                   Session(std::nullopt, "wayland-9"),
+                   kNone,
+                   Kind::NoDisplay,
+                   {"Wayland display 'wayland-9' does not answer", "DISPLAY is not set", "WAYLAND_DISPLAY"},
+                   {}},
+        ChoiceCase{"SessionTypeWaylandNothingAnswers",
+                   Session(":0", std::nullopt, "wayland"),
+                   kNone,
+                   Kind::NoDisplay,
+                   {"'wayland-0'", "':0'"},
+                   {}}),
+    [](const ::testing::TestParamInfo<ChoiceCase>& info) { return std::string(info.param.name); });
+
+// The user's own choice is never overridden, only reported when it cannot start.
+INSTANTIATE_TEST_SUITE_P(
+    ChosenByUser, PlatformChoiceTest,
+    ::testing::Values(
+        ChoiceCase{"VariableWaylandWithoutCompositor",
+                   Chosen(Session(":0", std::nullopt), std::nullopt, "wayland"),
+                   kX,
+                   Kind::NoDisplay,
+                   {"'wayland-0' does not answer", "set WAYLAND_DISPLAY"},
+                   {"X11", "DISPLAY for"}},
+        ChoiceCase{"OptionXcbInWaylandSession",
+                   Chosen(Session(":0", "wayland-1"), "xcb", std::nullopt),
+                   kBoth,
+                   Kind::LeaveToQt,
+                   {},
+                   {}},
+        ChoiceCase{"OptionXcbWithoutXServer",
+                   Chosen(Session(std::nullopt, "wayland-1"), "xcb", std::nullopt),
+                   kWayland,
+                   Kind::NoDisplay,
+                   {"DISPLAY is not set", "set DISPLAY to a running X server"},
+                   {"Wayland"}},
+        ChoiceCase{"OptionWinsOverVariable",
+                   Chosen(Session(":0", std::nullopt), "xcb", "offscreen"),
+                   kNone,
+                   Kind::NoDisplay,
+                   {"':0' does not answer"},
+                   {}},
+        ChoiceCase{
+            "EmptyVariableIsNoChoice", Chosen(Session(":0", "wayland-9"), std::nullopt, ""), kX, Kind::UseX11, {}, {}},
+        ChoiceCase{"ListWithOneLiveServer",
+                   Chosen(Session(":0", "wayland-9"), std::nullopt, "wayland;xcb"),
+                   kX,
+                   Kind::LeaveToQt,
+                   {},
+                   {}},
+        ChoiceCase{"PlatformArgumentsAfterColon",
+                   Chosen(Session(std::nullopt, "wayland-9"), "wayland-egl:option", std::nullopt),
+                   kNone,
+                   Kind::NoDisplay,
+                   {"'wayland-9' does not answer"},
+                   {"X11"}},
+        ChoiceCase{"PlatformWithoutDisplayServer",
+                   Chosen(Session(std::nullopt, std::nullopt), "offscreen", std::nullopt),
+                   kNone,
+                   Kind::LeaveToQt,
+                   {},
+                   {}},
+        ChoiceCase{"DisplayOptionNamesTheServer",
+                   [] {
+                       DisplaySettings settings = Chosen(Session(":0", std::nullopt), "xcb", std::nullopt);
+                       settings.x11DisplayOption = ":5";
+                       return settings;
+                   }(),
+                   kNone,
+                   Kind::NoDisplay,
+                   {"':5' does not answer"},
+                   {"':0'"}}),
+    [](const ::testing::TestParamInfo<ChoiceCase>& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace taborvane::window
