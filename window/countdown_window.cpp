@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "accessible_window.h"
 #include "fonts.h"
 #include "lamp_widget.h"
 
@@ -101,6 +102,7 @@ QWidget* CreateWidget(const ControlDesign& design, QWidget* parent) {
 }  // namespace
 
 CountdownWindow::CountdownWindow(QWidget* parent) : QWidget(parent) {
+    ExposeCountdownWindowAsFrame();
     setObjectName(QStringLiteral("frmCountdown"));
     setWindowTitle(ToQString(kTitle));
     setWindowIcon(QIcon(QStringLiteral(":/icons/taborvane.png")));
