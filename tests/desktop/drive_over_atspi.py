@@ -1,0 +1,168 @@
+#!/usr/bin/python3
+"""Runs the real program and works it through the accessibility bus alone, as a
+screen reader's user would: the window must be a frame named "Taborvane" with
+every control named as designed; Count Up must step the number and light its
+lamp; Exit must end the program with status 0, and nothing may be printed.
+
+Run inside a session bus of its own (dbus-run-session) on a display.
+Usage: drive_over_atspi.py PROGRAM [--screenshot PNG]
+  --screenshot: also saves the compositor's picture of the screen (Weston,
+  started with --debug) and checks that the window is on it.
+"""
+import argparse
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+import pyatspi
+from gi.repository import Atspi
+
+# Role and name of each control that a screen reader announces, with the
+# state a lamp reports in its description.
+EXPECTED_CONTROLS = [
+    ("label", "777", None),
+    ("label", "Time Amount", None),
+    ("label", "Incriment", None),
+    ("push button", "Start Countdown", None),
+    ("push button", "Count Up", None),
+    ("push button", "Divide", None),
+    ("push button", "Multiply", None),
+    ("push button", "Reset Zero", None),
+    ("push button", "Stop", None),
+    ("push button", "Exit", None),
+    ("text", "Start value", None),
+    ("text", "Countdown pace in milliseconds", None),
+    ("text", "Countdown step", None),
+    ("text", "Count-up pace in milliseconds", None),
+    ("text", "Count-up step", None),
+    ("text", "Divide pace in milliseconds", None),
+    ("text", "Divisor", None),
+    ("text", "Multiply pace in milliseconds", None),
+    ("text", "Multiplier", None),
+    ("filler", "Countdown lamp", "Off"),
+    ("filler", "Count-up lamp", "Off"),
+    ("filler", "Divide lamp", "Off"),
+    ("filler", "Multiply lamp", "Off"),
+]
+OLIVE = "rgb(192,192,0)"  # the window's background
+
+
+class CheckFailed(Exception):
+    pass
+
+
+def check(condition, what):
+    if not condition:
+        raise CheckFailed(what)
+    print(f"ok: {what}")
+
+
+def wait_for(what, probe, timeout=10.0):
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        try:
+            found = probe()
+        except Exception:  # the program's objects appear and change while we look
+            found = None
+        if found:
+            print(f"ok: {what}")
+            return found
+        time.sleep(0.05)
+    raise CheckFailed(f"{what}: not within {timeout:g} s")
+
+
+def application_of(pid):
+    desktop = pyatspi.Registry.getDesktop(0)
+    Atspi.Accessible.clear_cache(desktop)  # the list of applications, too, is read afresh
+    for application in desktop:
+        if application is not None and application.get_process_id() == pid:
+            # Read every property afresh: nothing here runs the event loop that keeps a cache true.
+            Atspi.Accessible.set_cache_mask(application, Atspi.Cache.NONE)
+            return application
+    return None
+
+
+def press(control):
+    action = control.queryAction()
+    names = [action.getName(i) for i in range(action.nActions)]
+    check("Press" in names, f"'{control.name}' can be pressed")
+    action.doAction(names.index("Press"))
+
+
+def olive_share(png):
+    result = subprocess.run(["convert", png, "-fill", "black", "+opaque", OLIVE, "-fill", "white", "-opaque",
+                             OLIVE, "-format", "%[fx:mean]", "info:"], capture_output=True, text=True, check=True)
+    return float(result.stdout)
+
+
+def save_screenshot(target):
+    with tempfile.TemporaryDirectory() as folder:
+        subprocess.run(["weston-screenshooter"], cwd=folder, check=True, timeout=10)
+        shots = os.listdir(folder)
+        check(len(shots) == 1, "the compositor saved a screenshot")
+        shutil.move(os.path.join(folder, shots[0]), target)
+    share = olive_share(target)
+    # The design's client area is 821 x 493 logical pixels: most of a 1024 x 640 screen.
+    check(share > 0.3, f"the window is on the screen ({share:.0%} of it olive), saved as {target}")
+
+
+def drive(program, screenshot):
+    application = wait_for("the program is on the accessibility bus", lambda: application_of(program.pid))
+    frames = [child for child in application if child.getRole() == pyatspi.ROLE_FRAME]
+    check(len(frames) == 1, "the program shows one frame")
+    frame = frames[0]
+    check(frame.name == "Taborvane", f"the frame is named 'Taborvane' (it is '{frame.name}')")
+    states = frame.getState()
+    check(states.contains(pyatspi.STATE_SHOWING) and states.contains(pyatspi.STATE_VISIBLE), "the frame is showing")
+
+    controls = {(child.getRoleName(), child.name): child for child in frame}
+    for role, name, description in EXPECTED_CONTROLS:
+        control = controls.get((role, name))
+        check(control is not None, f"{role} '{name}' is there")
+        if description is not None:
+            check(control.description == description, f"'{name}' says '{description}'")
+
+    display = controls[("label", "777")]
+    lamp = controls[("filler", "Count-up lamp")]
+    press(controls[("push button", "Count Up")])
+    wait_for("Count Up steps the number and lights its lamp",
+             lambda: display.name not in ("777", "") and int(display.name) > 777 and lamp.description == "Lit")
+    if screenshot:
+        save_screenshot(screenshot)
+
+    press(controls[("push button", "Exit")])
+    try:
+        status = program.wait(timeout=10)
+    except subprocess.TimeoutExpired:
+        raise CheckFailed("Exit did not end the program within 10 s")
+    check(status == 0, f"Exit ends the program with status 0 (it was {status})")
+    err = program.stderr.read()
+    check(err == b"", f"the program printed no warning (it printed {err!r})")
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("program")
+    parser.add_argument("--screenshot")
+    args = parser.parse_args()
+    # The bus and its registry start on demand: have them up before the program looks for them.
+    pyatspi.Registry.getDesktop(0).childCount
+    environment = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
+    program = subprocess.Popen([args.program], env=environment, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+    try:
+        drive(program, args.screenshot)
+    except CheckFailed as failure:
+        print(f"FAILED: {failure}", file=sys.stderr)
+        return 1
+    finally:
+        if program.poll() is None:
+            program.kill()
+            program.wait()
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

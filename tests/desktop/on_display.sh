@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# Runs a command on a display server of its own, X11 (Xvfb) or Wayland (a
+# headless Weston), inside a session bus of its own, with nothing of the
+# caller's session in reach: on Weston no X server exists, so a program can
+# only show its window as a Wayland client.
+# Usage: on_display.sh x11|wayland COMMAND [ARGUMENT...]
+# Exits 77 (the test is skipped) when that display server is not installed.
+set -euo pipefail
+kind=$1
+shift
+
+server_program=Xvfb
+[ "$kind" = wayland ] && server_program=weston
+if ! command -v "$server_program" > /dev/null; then
+  echo "$server_program is not installed: skipped"
+  exit 77
+fi
+
+runtime=$(mktemp -d) # mode 0700, as a runtime folder must be
+server_pid=
+cleanup() {
+  if [ -n "$server_pid" ]; then
+    kill "$server_pid" 2> /dev/null || true
+    wait "$server_pid" 2> /dev/null || true
+  fi
+  rm -rf "$runtime"
+}
+trap cleanup EXIT
+unset DISPLAY WAYLAND_DISPLAY WAYLAND_SOCKET XDG_SESSION_TYPE QT_QPA_PLATFORM QT_QPA_PLATFORMTHEME DBUS_SESSION_BUS_ADDRESS
+export XDG_RUNTIME_DIR=$runtime
+
+# wait_for DESCRIPTION TEST...: up to 10 s.
+wait_for() {
+  local what=$1
+  shift
+  for _ in $(seq 100); do
+    "$@" && return 0
+    sleep 0.1
+  done
+  echo "$what did not start" >&2
+  [ -f "$runtime/server.log" ] && cat "$runtime/server.log" >&2
+  exit 1
+}
+
+case $kind in
+  wayland)
+    # No fading in: a screenshot shows the window in its own colours at once.
+    printf '[shell]\nstartup-animation=none\nanimation=none\nclose-animation=none\n' > "$runtime/weston.ini"
+    # Pixman renders real pixels, and --debug lets weston-screenshooter take them.
+    weston --config="$runtime/weston.ini" --backend=headless-backend.so --use-pixman --debug --width=1024 \
+      --height=640 --idle-time=0 --socket=wayland-taborvane --log="$runtime/server.log" 2> /dev/null &
+    server_pid=$!
+    wait_for weston test -S "$runtime/wayland-taborvane"
+    export WAYLAND_DISPLAY=wayland-taborvane XDG_SESSION_TYPE=wayland
+    ;;
+  x11)
+    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3> "$runtime/display" 2> "$runtime/server.log" &
+    server_pid=$!
+    wait_for Xvfb test -s "$runtime/display"
+    export DISPLAY=":$(head -n 1 "$runtime/display")" XDG_SESSION_TYPE=x11
+    ;;
+  *)
+    echo "usage: $0 x11|wayland COMMAND [ARGUMENT...]" >&2
+    exit 2
+    ;;
+esac
+
+dbus-run-session -- "$@"
