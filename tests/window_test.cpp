@@ -67,6 +67,9 @@ private slots:
             QVERIFY(label != nullptr);
             if (design.name != "lblDisplay") QCOMPARE(label->text(), text);
             QCOMPARE(label->palette().color(QPalette::Window), kBackground);
+            // The design's text colour and place, whatever the desktop's theme.
+            QCOMPARE(label->palette().color(QPalette::WindowText), kLabelText);
+            QCOMPARE(label->alignment(), Qt::AlignLeft | Qt::AlignTop);
             QVERIFY2(metrics.tightBoundingRect(label->text()).right() <= label->contentsRect().width(),
                      "caption clipped");
             break;
@@ -171,8 +174,11 @@ private slots:
         auto* label = find<QLabel>("lblDisplay");
         for (const char* widest : {"-2147483648", "2147483647", "-888888888"}) {
             type("txtStart", QString::fromLatin1(widest).left(9));
-            QVERIFY(QFontMetricsF(label->font()).horizontalAdvance(QString::fromLatin1(widest)) <=
-                    label->contentsRect().width());
+            const QFontMetricsF metrics(label->font());
+            QVERIFY(metrics.horizontalAdvance(QString::fromLatin1(widest)) <= label->contentsRect().width());
+            // Drawn from the top of the box, the digits' ink must end above its bottom.
+            const QRectF ink = metrics.tightBoundingRect(QString::fromLatin1(widest)).translated(0, metrics.ascent());
+            QVERIFY2(ink.top() >= 0 && ink.bottom() <= label->contentsRect().height(), widest);
         }
     }
 
