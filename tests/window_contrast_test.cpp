@@ -2,7 +2,8 @@
 // against the pixels behind it, measured on the rendered window, under the
 // desktop theme the test starts with and under a dark and a light palette.
 // TABORVANE_EXPECTED_THEME (light or dark) says what the desktop theme is, so
-// that a theme that failed to load cannot pass unnoticed.
+// that a theme that failed to load cannot pass unnoticed. With
+// TABORVANE_SCREENSHOT_DIR set, each row's window is saved there to be looked at.
 #include <QtTest>
 
 #include <QApplication>
@@ -131,6 +132,8 @@ private slots:
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         if (QWidget* focused = QApplication::focusWidget()) focused->clearFocus();  // no blinking cursor
+        if (const QString folder = qEnvironmentVariable("TABORVANE_SCREENSHOT_DIR"); !folder.isEmpty())
+            window.grab().save(QDir(folder).filePath(QString::fromLatin1(QTest::currentDataTag()) + ".png"));
 
         QStringList figures;
         double least = 100.0;
