@@ -138,9 +138,9 @@ def drive(program, screenshot):
         status = program.wait(timeout=10)
     except subprocess.TimeoutExpired:
         raise CheckFailed("Exit did not end the program within 10 s")
-    check(status == 0, f"Exit ends the program with status 0 (it was {status})")
-    err = program.stderr.read()
-    check(err == b"", f"the program printed no warning (it printed {err!r})")
+    err = program.stderr.read().decode(errors="replace")
+    check(status == 0, f"Exit ends the program with status 0 (it was {status}; it printed {err!r})")
+    check(err == "", f"the program printed no warning (it printed {err!r})")
 
 
 def main():
