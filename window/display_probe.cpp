@@ -17,13 +17,6 @@ std::optional<std::string> Variable(const char* name) {
     return std::string(value);
 }
 
-bool XServerAnswers(const std::optional<std::string>& display) {
-    xcb_connection_t* connection = xcb_connect(display ? display->c_str() : nullptr, nullptr);
-    const bool answers = xcb_connection_has_error(connection) == 0;
-    xcb_disconnect(connection);  // also frees a connection that failed
-    return answers;
-}
-
 // The socket libwayland-client connects to: WAYLAND_DISPLAY (default wayland-0),
 // inside XDG_RUNTIME_DIR unless it is an absolute path.
 std::optional<std::string> WaylandSocketPath(const std::optional<std::string>& waylandDisplay) {
@@ -34,19 +27,18 @@ std::optional<std::string> WaylandSocketPath(const std::optional<std::string>& w
     return *runtimeDir + '/' + name;
 }
 
-bool CompositorAnswers(const std::optional<std::string>& waylandDisplay) {
-    // A socket handed over by the compositor can be used once only: leave it to Qt.
-    if (Variable("WAYLAND_SOCKET")) return true;
+// A connected socket, or -1.
+int ConnectToCompositor(const std::optional<std::string>& waylandDisplay) {
     const std::optional<std::string> path = WaylandSocketPath(waylandDisplay);
     sockaddr_un address{};
-    if (!path || path->size() >= sizeof address.sun_path) return false;
+    if (!path || path->size() >= sizeof address.sun_path) return -1;
     address.sun_family = AF_UNIX;
     std::memcpy(address.sun_path, path->c_str(), path->size() + 1);
     const int socketFd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (socketFd < 0) return false;
-    const bool answers = connect(socketFd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    if (socketFd < 0) return -1;
+    if (connect(socketFd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) return socketFd;
     close(socketFd);
-    return answers;
+    return -1;
 }
 
 }  // namespace
@@ -57,9 +49,26 @@ DisplaySettings CurrentDisplaySettings(std::optional<std::string> platformOption
             Variable("DISPLAY"),       Variable("WAYLAND_DISPLAY"), Variable("XDG_SESSION_TYPE")};
 }
 
-bool ServerAnswers(DisplayServer server, const DisplaySettings& settings) {
-    if (server == DisplayServer::Wayland) return CompositorAnswers(settings.waylandDisplay);
-    return XServerAnswers(settings.x11DisplayOption ? settings.x11DisplayOption : settings.display);
+bool DisplayProbe::answers(DisplayServer server) {
+    if (server == DisplayServer::Wayland) {
+        // A socket handed over by the compositor can be used once only: leave it to Qt.
+        if (Variable("WAYLAND_SOCKET")) return true;
+        if (compositorSocket_ < 0) compositorSocket_ = ConnectToCompositor(settings_.waylandDisplay);
+        return compositorSocket_ >= 0;
+    }
+    if (x11_ == nullptr) {
+        const std::optional<std::string>& name =
+            settings_.x11DisplayOption ? settings_.x11DisplayOption : settings_.display;
+        x11_ = xcb_connect(name ? name->c_str() : nullptr, nullptr);
+    }
+    return xcb_connection_has_error(x11_) == 0;
+}
+
+void DisplayProbe::disconnect() {
+    if (x11_ != nullptr) xcb_disconnect(x11_);  // also frees a connection that failed
+    x11_ = nullptr;
+    if (compositorSocket_ >= 0) close(compositorSocket_);
+    compositorSocket_ = -1;
 }
 
 }  // namespace taborvane::window

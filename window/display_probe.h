@@ -7,13 +7,32 @@
 
 #include "platform_choice.h"
 
+struct xcb_connection_t;
+
 namespace taborvane::window {
 
 // The settings of this process: its environment and the options given on its command line.
 [[nodiscard]] DisplaySettings CurrentDisplaySettings(std::optional<std::string> platformOption,
                                                      std::optional<std::string> x11DisplayOption);
 
-// Connects and disconnects at once; prints nothing.
-[[nodiscard]] bool ServerAnswers(DisplayServer server, const DisplaySettings& settings);
+// Its connections stay open until disconnect(): an X server whose only client
+// this is resets when the connection closes, and would then refuse or hold up
+// the connection Qt makes next.
+class DisplayProbe {
+public:
+    explicit DisplayProbe(DisplaySettings settings) : settings_(std::move(settings)) {}
+    ~DisplayProbe() { disconnect(); }
+    DisplayProbe(const DisplayProbe&) = delete;
+    DisplayProbe& operator=(const DisplayProbe&) = delete;
+
+    // Prints nothing.
+    [[nodiscard]] bool answers(DisplayServer server);
+    void disconnect();
+
+private:
+    DisplaySettings settings_;
+    xcb_connection_t* x11_ = nullptr;
+    int compositorSocket_ = -1;
+};
 
 }  // namespace taborvane::window

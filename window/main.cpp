@@ -33,8 +33,9 @@ int main(int argc, char* argv[]) {
     if (line.action == CommandLineOutcome::Action::Exit) return Finish(line);
 
     const DisplaySettings settings = CurrentDisplaySettings(Local8Bit(line.platform), Local8Bit(line.x11Display));
+    DisplayProbe probe(settings);
     const PlatformChoice choice =
-        ChoosePlatform(settings, [&settings](DisplayServer server) { return ServerAnswers(server, settings); });
+        ChoosePlatform(settings, [&probe](DisplayServer server) { return probe.answers(server); });
     if (choice.kind == PlatformChoice::Kind::NoDisplay) {
         std::fprintf(stderr, "%s\n", choice.message.c_str());
         return kExitNoDisplay;
@@ -51,6 +52,7 @@ int main(int argc, char* argv[]) {
     int qtArgumentCount = static_cast<int>(qtArguments.size());
     qtArguments.push_back(nullptr);
     QApplication app(qtArgumentCount, qtArguments.data());
+    probe.disconnect();  // only now that Qt has its own connection
 
     // An option of a platform other than the one that started (-display on Wayland) is left over.
     const CommandLineOutcome rest = ReadCommandLine(QApplication::arguments(), QtOptions::TakenByQt);
