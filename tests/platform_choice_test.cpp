@@ -73,114 +73,54 @@ TEST_P(PlatformChoiceTest, OpensWhatAnswersAndSaysWhichVariableWhenNothingDoes) 
         EXPECT_EQ(choice.message.find(fragment), std::string::npos) << choice.message << " has " << fragment;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Sessions, PlatformChoiceTest,
-    ::testing::Values(
-        ChoiceCase{"X11Session", Session(":0", std::nullopt), kBoth, Kind::LeaveToQt, {}, {}},
-        ChoiceCase{"WaylandSession", Session(":0", "wayland-1"), kBoth, Kind::LeaveToQt, {}, {}},
-        ChoiceCase{"WaylandSessionTypeOnly",
-                   Session(std::nullopt, std::nullopt, "wayland"),
-                   kWayland,
-                   Kind::LeaveToQt,
-                   {},
-                   {}},
-        ChoiceCase{
-            "WaylandDisplayWinsOverX11SessionType", Session(":0", "wayland-1", "x11"), kBoth, Kind::LeaveToQt, {}, {}},
-        // Qt would warn twice on its way to the X server; the program goes there directly.
-        ChoiceCase{"DeadCompositorLiveXServer", Session(":0", "wayland-9"), kX, Kind::UseX11, {}, {}},
-        ChoiceCase{
-            "WaylandSessionTypeWithoutCompositor", Session(":0", std::nullopt, "wayland"), kX, Kind::UseX11, {}, {}},
-        ChoiceCase{"NothingSet",
-                   Session(std::nullopt, std::nullopt),
-                   kNone,
-                   Kind::NoDisplay,
-                   {"no display", "DISPLAY for X11", "WAYLAND_DISPLAY for Wayland"},
-                   {}},
-        ChoiceCase{"EmptyDisplayNoServer",
-                   Session("", std::nullopt, "tty"),
-                   kNone,
-                   Kind::NoDisplay,
-                   {"DISPLAY for X11", "WAYLAND_DISPLAY for Wayland"},
-                   {}},
-        ChoiceCase{"XServerGone",
-                   Session(":78", std::nullopt),
-                   kWayland,
-                   Kind::NoDisplay,
-                   {"X11 display ':78' does not answer", "set DISPLAY"},
-                   {"Wayland display"}},
-        ChoiceCase{"CompositorGoneNoDisplay",
-                   Session(std::nullopt, "wayland-9"),
-                   kNone,
-                   Kind::NoDisplay,
-                   {"Wayland display 'wayland-9' does not answer", "DISPLAY is not set", "WAYLAND_DISPLAY"},
-                   {}},
-        ChoiceCase{"SessionTypeWaylandNothingAnswers",
-                   Session(":0", std::nullopt, "wayland"),
-                   kNone,
-                   Kind::NoDisplay,
-                   {"'wayland-0'", "':0'"},
-                   {}}),
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Sessions, PlatformChoiceTest, ::testing::Values(
+    ChoiceCase{"X11Session", Session(":0", std::nullopt), kBoth, Kind::LeaveToQt, {}, {}},
+    ChoiceCase{"WaylandSession", Session(":0", "wayland-1"), kBoth, Kind::LeaveToQt, {}, {}},
+    ChoiceCase{"WaylandSessionTypeOnly", Session(std::nullopt, std::nullopt, "wayland"), kWayland, Kind::LeaveToQt, {}, {}},
+    ChoiceCase{"WaylandDisplayWinsOverX11SessionType", Session(":0", "wayland-1", "x11"), kBoth, Kind::LeaveToQt, {}, {}},
+    // Qt would warn twice on its way to the X server; the program goes there directly.
+    ChoiceCase{"DeadCompositorLiveXServer", Session(":0", "wayland-9"), kX, Kind::UseX11, {}, {}},
+    ChoiceCase{"WaylandSessionTypeWithoutCompositor", Session(":0", std::nullopt, "wayland"), kX, Kind::UseX11, {}, {}},
+    ChoiceCase{"NothingSet", Session(std::nullopt, std::nullopt), kNone, Kind::NoDisplay,
+               {"no display", "DISPLAY for X11", "WAYLAND_DISPLAY for Wayland"}, {}},
+    ChoiceCase{"EmptyDisplayNoServer", Session("", std::nullopt, "tty"), kNone, Kind::NoDisplay,
+               {"DISPLAY for X11", "WAYLAND_DISPLAY for Wayland"}, {}},
+    ChoiceCase{"XServerGone", Session(":78", std::nullopt), kWayland, Kind::NoDisplay,
+               {"X11 display ':78' does not answer", "set DISPLAY"}, {"Wayland display"}},
+    ChoiceCase{"CompositorGoneNoDisplay", Session(std::nullopt, "wayland-9"), kNone, Kind::NoDisplay,
+               {"Wayland display 'wayland-9' does not answer", "DISPLAY is not set", "WAYLAND_DISPLAY"}, {}},
+    ChoiceCase{"SessionTypeWaylandNothingAnswers", Session(":0", std::nullopt, "wayland"), kNone, Kind::NoDisplay,
+               {"'wayland-0'", "':0'"}, {}}),
     [](const ::testing::TestParamInfo<ChoiceCase>& info) { return std::string(info.param.name); });
 
+DisplaySettings WithDisplayOption(DisplaySettings settings, std::string option) {
+    settings.x11DisplayOption = std::move(option);
+    return settings;
+}
+
 // The user's own choice is never overridden, only reported when it cannot start.
-INSTANTIATE_TEST_SUITE_P(
-    ChosenByUser, PlatformChoiceTest,
-    ::testing::Values(
-        ChoiceCase{"VariableWaylandWithoutCompositor",
-                   Chosen(Session(":0", std::nullopt), std::nullopt, "wayland"),
-                   kX,
-                   Kind::NoDisplay,
-                   {"'wayland-0' does not answer", "set WAYLAND_DISPLAY"},
-                   {"X11", "DISPLAY for"}},
-        ChoiceCase{"OptionXcbInWaylandSession",
-                   Chosen(Session(":0", "wayland-1"), "xcb", std::nullopt),
-                   kBoth,
-                   Kind::LeaveToQt,
-                   {},
-                   {}},
-        ChoiceCase{"OptionXcbWithoutXServer",
-                   Chosen(Session(std::nullopt, "wayland-1"), "xcb", std::nullopt),
-                   kWayland,
-                   Kind::NoDisplay,
-                   {"DISPLAY is not set", "set DISPLAY to a running X server"},
-                   {"Wayland"}},
-        ChoiceCase{"OptionWinsOverVariable",
-                   Chosen(Session(":0", std::nullopt), "xcb", "offscreen"),
-                   kNone,
-                   Kind::NoDisplay,
-                   {"':0' does not answer"},
-                   {}},
-        ChoiceCase{
-            "EmptyVariableIsNoChoice", Chosen(Session(":0", "wayland-9"), std::nullopt, ""), kX, Kind::UseX11, {}, {}},
-        ChoiceCase{"ListWithOneLiveServer",
-                   Chosen(Session(":0", "wayland-9"), std::nullopt, "wayland;xcb"),
-                   kX,
-                   Kind::LeaveToQt,
-                   {},
-                   {}},
-        ChoiceCase{"PlatformArgumentsAfterColon",
-                   Chosen(Session(std::nullopt, "wayland-9"), "wayland-egl:option", std::nullopt),
-                   kNone,
-                   Kind::NoDisplay,
-                   {"'wayland-9' does not answer"},
-                   {"X11"}},
-        ChoiceCase{"PlatformWithoutDisplayServer",
-                   Chosen(Session(std::nullopt, std::nullopt), "offscreen", std::nullopt),
-                   kNone,
-                   Kind::LeaveToQt,
-                   {},
-                   {}},
-        ChoiceCase{"DisplayOptionNamesTheServer",
-                   [] {
-                       DisplaySettings settings = Chosen(Session(":0", std::nullopt), "xcb", std::nullopt);
-                       settings.x11DisplayOption = ":5";
-                       return settings;
-                   }(),
-                   kNone,
-                   Kind::NoDisplay,
-                   {"':5' does not answer"},
-                   {"':0'"}}),
+INSTANTIATE_TEST_SUITE_P(ChosenByUser, PlatformChoiceTest, ::testing::Values(
+    ChoiceCase{"VariableWaylandWithoutCompositor", Chosen(Session(":0", std::nullopt), std::nullopt, "wayland"), kX,
+               Kind::NoDisplay, {"'wayland-0' does not answer", "set WAYLAND_DISPLAY"}, {"X11", "DISPLAY for"}},
+    ChoiceCase{"OptionXcbInWaylandSession", Chosen(Session(":0", "wayland-1"), "xcb", std::nullopt), kBoth,
+               Kind::LeaveToQt, {}, {}},
+    ChoiceCase{"OptionXcbWithoutXServer", Chosen(Session(std::nullopt, "wayland-1"), "xcb", std::nullopt), kWayland,
+               Kind::NoDisplay, {"DISPLAY is not set", "set DISPLAY to a running X server"}, {"Wayland"}},
+    ChoiceCase{"OptionWinsOverVariable", Chosen(Session(":0", std::nullopt), "xcb", "offscreen"), kNone,
+               Kind::NoDisplay, {"':0' does not answer"}, {}},
+    ChoiceCase{"EmptyVariableIsNoChoice", Chosen(Session(":0", "wayland-9"), std::nullopt, ""), kX,
+               Kind::UseX11, {}, {}},
+    ChoiceCase{"ListWithOneLiveServer", Chosen(Session(":0", "wayland-9"), std::nullopt, "wayland;xcb"), kX,
+               Kind::LeaveToQt, {}, {}},
+    ChoiceCase{"PlatformArgumentsAfterColon", Chosen(Session(std::nullopt, "wayland-9"), "wayland-egl:option", std::nullopt),
+               kNone, Kind::NoDisplay, {"'wayland-9' does not answer"}, {"X11"}},
+    ChoiceCase{"PlatformWithoutDisplayServer", Chosen(Session(std::nullopt, std::nullopt), "offscreen", std::nullopt),
+               kNone, Kind::LeaveToQt, {}, {}},
+    ChoiceCase{"DisplayOptionNamesTheServer", WithDisplayOption(Chosen(Session(":0", std::nullopt), "xcb", std::nullopt), ":5"),
+               kNone, Kind::NoDisplay, {"':5' does not answer"}, {"':0'"}}),
     [](const ::testing::TestParamInfo<ChoiceCase>& info) { return std::string(info.param.name); });
+// clang-format on
 
 }  // namespace
 }  // namespace taborvane::window
