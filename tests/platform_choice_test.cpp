@@ -47,6 +47,11 @@ DisplaySettings Session(std::optional<std::string> display, std::optional<std::s
     return settings;
 }
 
+DisplaySettings WithoutWaylandPlugin(DisplaySettings settings) {
+    settings.waylandPluginInstalled = false;
+    return settings;
+}
+
 DisplaySettings Chosen(DisplaySettings settings, std::optional<std::string> option,
                        std::optional<std::string> variable) {
     settings.platformOption = std::move(option);
@@ -90,6 +95,10 @@ INSTANTIATE_TEST_SUITE_P(Sessions, PlatformChoiceTest, ::testing::Values(
                {"X11 display ':78' does not answer", "set DISPLAY"}, {"Wayland display"}},
     ChoiceCase{"CompositorGoneNoDisplay", Session(std::nullopt, "wayland-9"), kNone, Kind::NoDisplay,
                {"Wayland display 'wayland-9' does not answer", "DISPLAY is not set", "WAYLAND_DISPLAY"}, {}},
+    // Qt would warn that it lacks its Wayland plugin, then use the X server (XWayland).
+    ChoiceCase{"WaylandSessionWithoutPlugin", WithoutWaylandPlugin(Session(":0", "wayland-1")), kBoth, Kind::UseX11, {}, {}},
+    ChoiceCase{"WaylandOnlyWithoutPlugin", WithoutWaylandPlugin(Session(std::nullopt, "wayland-1")), kWayland,
+               Kind::NoDisplay, {"Wayland plugin is not installed", "install qt6-wayland, or set DISPLAY"}, {"'wayland-1'"}},
     ChoiceCase{"SessionTypeWaylandNothingAnswers", Session(":0", std::nullopt, "wayland"), kNone, Kind::NoDisplay,
                {"'wayland-0'", "':0'"}, {}}),
     [](const ::testing::TestParamInfo<ChoiceCase>& info) { return std::string(info.param.name); });
@@ -103,6 +112,8 @@ DisplaySettings WithDisplayOption(DisplaySettings settings, std::string option) 
 INSTANTIATE_TEST_SUITE_P(ChosenByUser, PlatformChoiceTest, ::testing::Values(
     ChoiceCase{"VariableWaylandWithoutCompositor", Chosen(Session(":0", std::nullopt), std::nullopt, "wayland"), kX,
                Kind::NoDisplay, {"'wayland-0' does not answer", "set WAYLAND_DISPLAY"}, {"X11", "DISPLAY for"}},
+    ChoiceCase{"VariableWaylandWithoutPlugin", Chosen(WithoutWaylandPlugin(Session(":0", "wayland-1")), std::nullopt, "wayland"),
+               kBoth, Kind::NoDisplay, {"Wayland plugin is not installed", "; install qt6-wayland"}, {"X11"}},
     ChoiceCase{"OptionXcbInWaylandSession", Chosen(Session(":0", "wayland-1"), "xcb", std::nullopt), kBoth,
                Kind::LeaveToQt, {}, {}},
     ChoiceCase{"OptionXcbWithoutXServer", Chosen(Session(std::nullopt, "wayland-1"), "xcb", std::nullopt), kWayland,

@@ -5,6 +5,9 @@
 #include <unistd.h>
 #include <xcb/xcb.h>
 
+#include <QCoreApplication>
+#include <QDir>
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -41,12 +44,24 @@ int ConnectToCompositor(const std::optional<std::string>& waylandDisplay) {
     return -1;
 }
 
+// Whether a Wayland platform plugin lies where Qt looks for platform plugins
+// (Debian's qt6-wayland, which the package only recommends).
+bool WaylandPluginInstalled() {
+    QStringList folders;
+    if (const std::optional<std::string> extra = Variable("QT_QPA_PLATFORM_PLUGIN_PATH"))
+        folders << QString::fromStdString(*extra);
+    for (const QString& path : QCoreApplication::libraryPaths()) folders << path + QStringLiteral("/platforms");
+    return std::any_of(folders.begin(), folders.end(), [](const QString& folder) {
+        return !QDir(folder).entryList({QStringLiteral("libqwayland-*.so")}, QDir::Files).isEmpty();
+    });
+}
+
 }  // namespace
 
 DisplaySettings CurrentDisplaySettings(std::optional<std::string> platformOption,
                                        std::optional<std::string> x11DisplayOption) {
-    return {std::move(platformOption), Variable("QT_QPA_PLATFORM"), std::move(x11DisplayOption),
-            Variable("DISPLAY"),       Variable("WAYLAND_DISPLAY"), Variable("XDG_SESSION_TYPE")};
+    return {std::move(platformOption),   Variable("QT_QPA_PLATFORM"),  std::move(x11DisplayOption), Variable("DISPLAY"),
+            Variable("WAYLAND_DISPLAY"), Variable("XDG_SESSION_TYPE"), WaylandPluginInstalled()};
 }
 
 bool DisplayProbe::answers(DisplayServer server) {

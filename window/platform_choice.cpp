@@ -45,6 +45,8 @@ Servers QtOrder(const DisplaySettings& settings) {
 }
 
 std::string WhyNot(DisplayServer server, const DisplaySettings& settings) {
+    if (server == DisplayServer::Wayland && !settings.waylandPluginInstalled)
+        return "Qt's Wayland plugin is not installed (package qt6-wayland)";
     if (server == DisplayServer::Wayland)
         return "the Wayland display '" + settings.waylandDisplay.value_or("wayland-0") + "' does not answer";
     const std::optional<std::string>& name = settings.x11DisplayOption ? settings.x11DisplayOption : settings.display;
@@ -62,6 +64,9 @@ std::string NoDisplayMessage(const Servers& tried, const DisplaySettings& settin
     if (chosenByUser && tried == Servers{DisplayServer::X11}) advice = "set DISPLAY to a running X server";
     if (chosenByUser && tried == Servers{DisplayServer::Wayland})
         advice = "set WAYLAND_DISPLAY to a running compositor";
+    const bool triedWayland = std::find(tried.begin(), tried.end(), DisplayServer::Wayland) != tried.end();
+    if (triedWayland && !settings.waylandPluginInstalled)
+        advice = chosenByUser ? "install qt6-wayland" : "install qt6-wayland, or set DISPLAY for X11";
     return "taborvane: cannot open a display: " + reasons + "; " + advice;
 }
 
@@ -71,7 +76,11 @@ PlatformChoice NoDisplay(const Servers& tried, const DisplaySettings& settings, 
 
 }  // namespace
 
-PlatformChoice ChoosePlatform(const DisplaySettings& settings, const ServerProbe& answers) {
+PlatformChoice ChoosePlatform(const DisplaySettings& settings, const ServerProbe& probe) {
+    // Without its plugin Qt would warn and move on to X11, or abort: a compositor is then as good as absent.
+    const auto answers = [&settings, &probe](DisplayServer server) {
+        return (server != DisplayServer::Wayland || settings.waylandPluginInstalled) && probe(server);
+    };
     if (const std::optional<std::string> chosen = ChosenByUser(settings)) {
         // The user's choice stands; only when none of it can start is that said plainly.
         const std::optional<Servers> servers = ServersOf(*chosen);

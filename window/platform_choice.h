@@ -18,6 +18,7 @@ struct DisplaySettings {
     std::optional<std::string> display;           // DISPLAY
     std::optional<std::string> waylandDisplay;    // WAYLAND_DISPLAY
     std::optional<std::string> sessionType;       // XDG_SESSION_TYPE
+    bool waylandPluginInstalled = true;           // Qt reaches a compositor only through it
 };
 
 enum class DisplayServer { X11, Wayland };
