@@ -96,6 +96,14 @@ build_id=$(readelf -n "$program" | sed -n 's/^ *Build ID: //p')
 dpkg -c "$dbgsym" | grep "usr/lib/debug/.build-id/${build_id:0:2}/${build_id:2}.debug" >/dev/null ||
   fail "the -dbgsym package has no symbols for build id $build_id"
 
+# --- the manual page lists exactly the options the program's --help lists
+man_options=$(zcat "$root/usr/share/man/man1/taborvane.1.gz" | sed -n '/^\.SH OPTIONS/,/^\.SH [^O]/p' |
+  grep -A1 '^\.TP' | grep -E '^\.BR? ' | grep -oE '\\-(\\-)?[a-z][a-z\\-]*' |
+  sed 's/\\-/-/g' | sort -u)
+help_options=$("$program" --help | grep -oE '(^|[ ,])--?[a-z][a-z-]*' | tr -d ' ,' | sort -u)
+[ "$man_options" = "$help_options" ] ||
+  fail "the manual page's options ($(echo $man_options)) are not those of --help ($(echo $help_options))"
+
 # --- the desktop entry and the AppStream metadata
 echo "== desktop-file-validate"
 desktop_report=$(desktop-file-validate "$desktop" 2>&1) || fail "desktop-file-validate failed"
