@@ -3,16 +3,23 @@
 #include <chrono>
 #include <thread>
 
+#include "kernel_wake_source.h"
 #include "tick_timer.h"
 
+using taborvane::window::KernelWakeSource;
+using taborvane::window::TickScheduler;
 using taborvane::window::TickTimer;
 
+// The timers on the kernel's clock, through the event loop.
 class TickTimerTest : public QObject {
     Q_OBJECT
 
+    KernelWakeSource source_;
+    TickScheduler scheduler_{source_};
+
 private slots:
     void ticksUntilStopped() {
-        TickTimer timer;
+        TickTimer timer(scheduler_);
         int ticks = 0;
         connect(&timer, &TickTimer::timeout, this, [&ticks] { ++ticks; });
         timer.start(2);
@@ -26,7 +33,7 @@ private slots:
     }
 
     void ticksOwedWhileBusyComeLateNotLost() {
-        TickTimer timer;
+        TickTimer timer(scheduler_);
         int ticks = 0;
         connect(&timer, &TickTimer::timeout, this, [&ticks] { ++ticks; });
         timer.start(5);
@@ -38,7 +45,7 @@ private slots:
     }
 
     void aTickThatStopsTheTimerEndsTheBacklog() {
-        TickTimer timer;
+        TickTimer timer(scheduler_);
         int ticks = 0;
         connect(&timer, &TickTimer::timeout, this, [&] {
             ++ticks;
@@ -53,7 +60,7 @@ private slots:
     }
 
     void restartingDiscardsWhatWasOwed() {
-        TickTimer timer;
+        TickTimer timer(scheduler_);
         int ticks = 0;
         connect(&timer, &TickTimer::timeout, this, [&ticks] { ++ticks; });
         timer.start(2);

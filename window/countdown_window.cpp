@@ -10,7 +10,9 @@
 #include <cmath>
 
 #include "accessible_window.h"
+#include "display_label.h"
 #include "fonts.h"
+#include "kernel_wake_source.h"
 #include "lamp_widget.h"
 
 namespace taborvane::window {
@@ -76,10 +78,11 @@ void PaintLabel(QLabel& label) {
     label.setAlignment(Qt::AlignLeft | Qt::AlignTop);
 }
 
-QWidget* CreateWidget(const ControlDesign& design, QWidget* parent) {
+QWidget* CreateWidget(const ControlDesign& design, FrameClock& frames, QWidget* parent) {
     switch (design.kind) {
     case ControlKind::Label: {
-        auto* label = new QLabel(ToQString(design.text), parent);
+        auto* label = design.font == FontRole::Display ? new DisplayLabel(ToQString(design.text), frames, parent)
+                                                       : new QLabel(ToQString(design.text), parent);
         PaintLabel(*label);
         return label;
     }
@@ -101,7 +104,14 @@ QWidget* CreateWidget(const ControlDesign& design, QWidget* parent) {
 
 }  // namespace
 
-CountdownWindow::CountdownWindow(QWidget* parent) : QWidget(parent) {
+CountdownWindow::CountdownWindow(QWidget* parent) : CountdownWindow(std::make_unique<KernelWakeSource>(), parent) {}
+
+CountdownWindow::CountdownWindow(std::unique_ptr<WakeSource> wakeSource, QWidget* parent)
+    : QWidget(parent),
+      wakeSource_(std::move(wakeSource)),
+      scheduler_(*wakeSource_),
+      frames_(scheduler_, [this] { return screen()->refreshRate(); }),
+      pacer_(*this, frames_) {
     ExposeCountdownWindowAsFrame();
     setObjectName(QStringLiteral("frmCountdown"));
     setWindowTitle(ToQString(kTitle));
@@ -124,7 +134,7 @@ CountdownWindow::~CountdownWindow() { stopEveryTimer(); }
 
 void CountdownWindow::buildControls() {
     for (const ControlDesign& design : kControls) {
-        QWidget* widget = CreateWidget(design, this);
+        QWidget* widget = CreateWidget(design, frames_, this);
         widget->setObjectName(ToQString(design.name));
         if (!design.accessibleName.empty()) widget->setAccessibleName(ToQString(design.accessibleName));
         widget->setFocusPolicy(
@@ -150,7 +160,7 @@ void CountdownWindow::buildSurface() {
     };
     const auto timer = [this](const TimerDesign& design) -> QtTimer& {
         const Procedure tick = ProcedureFor(kTimerBindings, design.name);
-        timers_.push_back(std::make_unique<QtTimer>(*this, ToQString(design.name), design.interval,
+        timers_.push_back(std::make_unique<QtTimer>(*this, scheduler_, ToQString(design.name), design.interval,
                                                     [this, tick] { (form_.get()->*tick)(); }));
         return *timers_.back();
     };
@@ -158,7 +168,7 @@ void CountdownWindow::buildSurface() {
         lamps_.push_back(std::make_unique<QtShape>(control<LampWidget>(name)));
         return *lamps_.back();
     };
-    display_ = std::make_unique<QtLabel>(control<QLabel>("lblDisplay"));
+    display_ = std::make_unique<QtLabel>(control<DisplayLabel>("lblDisplay"));
     end_ = std::make_unique<QtProgramEnd>([this] { endProgram(); });
     const ControlSurface surface{*display_,
                                  entry("txtStart"),
@@ -225,7 +235,10 @@ void CountdownWindow::applyScale() {
         const ControlDesign& d = *placed.design;
         const int x = place(left, d.left);
         const int y = place(top, d.top);
-        placed.widget->setGeometry(x, y, place(left, d.left + d.width) - x, place(top, d.top + d.height) - y);
+        // Placed, never laid out: a fixed size spares the window a layout
+        // request at every new text of a label.
+        placed.widget->setFixedSize(place(left, d.left + d.width) - x, place(top, d.top + d.height) - y);
+        placed.widget->move(x, y);
         if (d.font != FontRole::None) placed.widget->setFont(FontFor(d.font, scale_));
     }
 }

@@ -8,8 +8,11 @@
 #include <vector>
 
 #include "design.h"
+#include "frame_clock.h"
 #include "frm_countdown.h"
+#include "paint_pacer.h"
 #include "qt_surface.h"
+#include "tick_scheduler.h"
 
 namespace taborvane::window {
 
@@ -17,6 +20,8 @@ class CountdownWindow : public QWidget {
     Q_OBJECT
 public:
     explicit CountdownWindow(QWidget* parent = nullptr);
+    // With the clock and alarm that the modes' ticks and the frames run on; tests drive one by hand.
+    explicit CountdownWindow(std::unique_ptr<WakeSource> wakeSource, QWidget* parent = nullptr);
     ~CountdownWindow() override;
 
     // The timer behind a design name, for tests that look at its state.
@@ -44,6 +49,10 @@ private:
     template <typename Widget>
     [[nodiscard]] Widget& control(std::string_view name) const;
 
+    std::unique_ptr<WakeSource> wakeSource_;
+    TickScheduler scheduler_;
+    FrameClock frames_;
+    PaintPacer pacer_;
     std::vector<PlacedControl> placed_;
     std::vector<std::unique_ptr<QtTextBox>> entries_;
     std::vector<std::unique_ptr<QtTimer>> timers_;

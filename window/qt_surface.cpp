@@ -3,17 +3,16 @@
 namespace taborvane::window {
 
 void QtLabel::setCaption(std::string_view caption) {
-    const QString text = QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size()));
-    label_.setText(text);
-    label_.setAccessibleName(text);
+    display_.showValue(QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())));
 }
 
 QtTextBox::QtTextBox(QLineEdit& edit) : edit_(edit) { refresh(); }
 
 void QtTextBox::refresh() { utf8_ = edit_.text().toStdString(); }
 
-QtTimer::QtTimer(QObject& window, const QString& name, std::int32_t designInterval, std::function<void()> tick)
-    : IntervalTimer(designInterval), timer_(new TickTimer(&window)) {
+QtTimer::QtTimer(QObject& window, TickScheduler& scheduler, const QString& name, std::int32_t designInterval,
+                 std::function<void()> tick)
+    : IntervalTimer(designInterval), timer_(new TickTimer(scheduler, &window)) {
     timer_->setObjectName(name);
     QObject::connect(timer_, &TickTimer::timeout, &window, std::move(tick));
 }

@@ -2,12 +2,12 @@
 // the counter logic into a widget call.
 #pragma once
 
-#include <QLabel>
 #include <QLineEdit>
 #include <functional>
 #include <string>
 
 #include "control_surface.h"
+#include "display_label.h"
 #include "interval_timer.h"
 #include "lamp_widget.h"
 #include "tick_timer.h"
@@ -16,12 +16,11 @@ namespace taborvane::window {
 
 class QtLabel final : public Label {
 public:
-    explicit QtLabel(QLabel& label) : label_(label) {}
-    // The display's accessible name is the value it shows.
+    explicit QtLabel(DisplayLabel& display) : display_(display) {}
     void setCaption(std::string_view caption) override;
 
 private:
-    QLabel& label_;
+    DisplayLabel& display_;
 };
 
 class QtTextBox final : public TextBox {
@@ -49,7 +48,8 @@ private:
 // The tick timer is a child of the window, named after the design's timer.
 class QtTimer final : public IntervalTimer {
 public:
-    QtTimer(QObject& window, const QString& name, std::int32_t designInterval, std::function<void()> tick);
+    QtTimer(QObject& window, TickScheduler& scheduler, const QString& name, std::int32_t designInterval,
+            std::function<void()> tick);
     void stop() { timer_->stop(); }
 
 protected:

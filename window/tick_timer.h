@@ -1,38 +1,32 @@
-// A repeating timer on the kernel's monotonic clock (timerfd): its ticks fall
-// due at whole multiples of the interval after it was started, to the
-// microsecond, and a tick the event loop was too busy to take comes late
-// instead of being lost. Qt's own timers round every wait up to a whole
-// millisecond and skip the ticks they are late for.
+// A mode's repeating timer on the window's scheduler: its ticks fall due at
+// whole multiples of the interval after it was started, to the nanosecond,
+// and a tick the event loop was too busy to take comes late instead of being
+// lost. Qt's own timers round every wait up to a whole millisecond and skip
+// the ticks they are late for.
 #pragma once
 
 #include <QObject>
 #include <cstdint>
 
-class QSocketNotifier;
+#include "tick_scheduler.h"
 
 namespace taborvane::window {
 
-class TickTimer : public QObject {
+class TickTimer : public QObject, private TickScheduler::Client {
     Q_OBJECT
 public:
-    explicit TickTimer(QObject* parent = nullptr);
-    ~TickTimer() override;
+    explicit TickTimer(TickScheduler& scheduler, QObject* parent = nullptr);
 
     // A fresh wait of one interval, then one tick per interval; milliseconds > 0.
     void start(std::int32_t milliseconds);
-    void stop();
-    [[nodiscard]] bool isActive() const { return active_; }
+    void stop() { stopWaiting(); }
+    [[nodiscard]] bool isActive() const { return isWaiting(); }
 
 signals:
     void timeout();
 
 private:
-    void takeExpiredTicks();
-
-    int fd_ = -1;
-    QSocketNotifier* notifier_ = nullptr;
-    bool active_ = false;
-    std::uint64_t generation_ = 0;  // changes at every start and stop
+    void fire() override { emit timeout(); }
 };
 
 }  // namespace taborvane::window

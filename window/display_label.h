@@ -1,0 +1,31 @@
+// The big number. Its text is current at once for text() and for assistive
+// tools; it is drawn, from sprites of its glyphs, at most once per frame, and
+// assistive tools are told of a new value at most once per frame too.
+#pragma once
+
+#include <QLabel>
+
+#include "frame_clock.h"
+#include "glyph_sprites.h"
+
+namespace taborvane::window {
+
+class DisplayLabel : public QLabel {
+    Q_OBJECT
+public:
+    DisplayLabel(const QString& text, FrameClock& frames, QWidget* parent = nullptr);
+
+    void showValue(const QString& text);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void announceValue();
+
+    FrameClock& frames_;
+    GlyphSprites sprites_;
+    bool announcing_ = false;  // a frame is asked for to announce the value
+};
+
+}  // namespace taborvane::window

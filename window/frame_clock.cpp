@@ -1,0 +1,44 @@
+#include "frame_clock.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace taborvane::window {
+namespace {
+
+constexpr double kFallbackFramesPerSecond = 60.0;
+
+}  // namespace
+
+FrameClock::FrameClock(TickScheduler& scheduler, std::function<double()> framesPerSecond, QObject* parent)
+    : QObject(parent), Client(scheduler), framesPerSecond_(std::move(framesPerSecond)) {}
+
+Nanoseconds FrameClock::period() const {
+    double rate = framesPerSecond_ ? framesPerSecond_() : 0.0;
+    // Some screens report no rate, or nonsense.
+    if (!(rate >= 1.0 && rate <= 1000.0)) rate = kFallbackFramesPerSecond;
+    return std::llround(1e9 / rate);
+}
+
+bool FrameClock::takeFrameNow() {
+    const Nanoseconds at = now();
+    if (at < lastFrame_ + period()) return false;
+    lastFrame_ = at;
+    if (isWaiting()) {
+        stopWaiting();
+        emit frame();
+    }
+    return true;
+}
+
+void FrameClock::requestFrame() {
+    if (isWaiting()) return;
+    waitOnce(std::max(now(), lastFrame_ + period()));
+}
+
+void FrameClock::fire() {
+    lastFrame_ = now();
+    emit frame();
+}
+
+}  // namespace taborvane::window

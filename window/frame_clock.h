@@ -1,0 +1,37 @@
+// The frames of the screen the window is on: at most one per refresh period of
+// that screen (60 a second where it tells none), and only while something
+// asks for one, so an idle window never wakes for it.
+#pragma once
+
+#include <QObject>
+#include <functional>
+#include <limits>
+
+#include "tick_scheduler.h"
+
+namespace taborvane::window {
+
+class FrameClock : public QObject, private TickScheduler::Client {
+    Q_OBJECT
+public:
+    // framesPerSecond is asked at every frame: the window may move to another screen.
+    FrameClock(TickScheduler& scheduler, std::function<double()> framesPerSecond, QObject* parent = nullptr);
+
+    // True when a frame may be drawn at once; that frame is then taken, and
+    // whoever asked for one gets it now.
+    [[nodiscard]] bool takeFrameNow();
+    // frame() comes once, at the first moment a frame may be drawn.
+    void requestFrame();
+    [[nodiscard]] Nanoseconds period() const;
+
+signals:
+    void frame();
+
+private:
+    void fire() override;
+
+    std::function<double()> framesPerSecond_;
+    Nanoseconds lastFrame_ = std::numeric_limits<Nanoseconds>::min() / 2;
+};
+
+}  // namespace taborvane::window

@@ -1,0 +1,46 @@
+// The display's characters drawn once, as images, for one font, colour and
+// pixel ratio. Glyphs as large as the display's are filled outline by outline
+// at every paint when drawn as text; copying an image costs a fraction of that.
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QImage>
+#include <QPointF>
+#include <QString>
+#include <array>
+#include <optional>
+
+class QFontMetricsF;
+class QPainter;
+
+namespace taborvane::window {
+
+class GlyphSprites {
+public:
+    // Draws the text as a label aligned top-left would: the first baseline one
+    // ascent below topLeft. Characters other than digits and the minus sign
+    // are drawn as text.
+    void draw(QPainter& painter, QPointF topLeft, const QString& text, const QFont& font, const QColor& colour);
+
+private:
+    struct Sprite {
+        QImage image;    // at the device's pixel ratio
+        QPointF offset;  // of the image's top-left from the pen on the baseline, in logical pixels
+    };
+    struct Style {
+        QFont font;
+        QColor colour;
+        qreal pixelRatio = 0;
+        int dpi = 0;
+        bool operator==(const Style&) const = default;
+    };
+
+    [[nodiscard]] const Sprite& sprite(int index, QChar character, const QFontMetricsF& metrics);
+    [[nodiscard]] static int IndexOf(QChar character);
+
+    Style style_;
+    std::array<std::optional<Sprite>, 11> sprites_;  // '0' to '9', then '-'
+};
+
+}  // namespace taborvane::window

@@ -1,0 +1,84 @@
+// Every deadline of the window on one alarm: the modes' ticks and the frames
+// of the display. Deadlines that have come by the time the alarm rings run in
+// one wake-up, earliest first, and deadlines that fall due at the same instant
+// run in the order their clients joined (the modes join in mode order).
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+namespace taborvane::window {
+
+using Nanoseconds = std::int64_t;  // on the monotonic clock
+
+// The clock and the one alarm a scheduler runs on: the kernel's in the
+// program, a hand-driven one in tests.
+class WakeSource {
+public:
+    virtual ~WakeSource() = default;
+    [[nodiscard]] virtual Nanoseconds now() const = 0;
+    // Rings once the clock reaches the deadline, even one already past; a new
+    // deadline replaces the previous one.
+    virtual void wakeAt(Nanoseconds deadline) = 0;
+    virtual void cancelWake() = 0;
+
+    void onWake(std::function<void()> handler) { handler_ = std::move(handler); }
+
+protected:
+    void ring() const {
+        if (handler_) handler_();
+    }
+
+private:
+    std::function<void()> handler_;
+};
+
+class TickScheduler {
+public:
+    // One repeating or one-shot deadline.
+    class Client {
+    public:
+        explicit Client(TickScheduler& scheduler);
+        virtual ~Client();
+        Client(const Client&) = delete;
+        Client& operator=(const Client&) = delete;
+
+    protected:
+        // Due first at firstDue, then every interval (> 0) after it.
+        void waitRepeating(Nanoseconds firstDue, Nanoseconds interval);
+        void waitOnce(Nanoseconds due);
+        void stopWaiting();
+        [[nodiscard]] bool isWaiting() const { return waiting_; }
+        [[nodiscard]] Nanoseconds now() const;
+        virtual void fire() = 0;
+
+    private:
+        friend class TickScheduler;
+        TickScheduler* scheduler_;  // null once the scheduler is gone
+        Nanoseconds due_ = 0;
+        Nanoseconds interval_ = 0;  // 0: one-shot
+        bool waiting_ = false;
+    };
+
+    explicit TickScheduler(WakeSource& source);
+    ~TickScheduler();
+    TickScheduler(const TickScheduler&) = delete;
+    TickScheduler& operator=(const TickScheduler&) = delete;
+
+    // Runs every deadline that has come, then sets the alarm for the next one.
+    void runDue();
+    [[nodiscard]] Nanoseconds now() const { return source_.now(); }
+
+private:
+    void rearm();
+    [[nodiscard]] Client* earliestDue(Nanoseconds now) const;
+
+    WakeSource& source_;
+    std::vector<Client*> clients_;  // in the order they joined
+    bool running_ = false;
+    bool alarmSet_ = false;
+    Nanoseconds alarm_ = 0;
+};
+
+}  // namespace taborvane::window
