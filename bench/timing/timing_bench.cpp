@@ -1,11 +1,15 @@
-// How punctually the four modes tick on the real window, how soon a click on
-// Stop takes effect while all four run at 1 ms, and what the idle window
-// costs in CPU time and wake-ups. Prints its figures as Markdown tables.
+// How punctually the four modes tick on the real window and what each pace
+// costs (CPU, paints of the display, wake-ups), how soon a click on Stop takes
+// effect while all four run at 1 ms, and what the idle window costs in CPU
+// time and wake-ups. Prints its figures as Markdown tables.
 //
 // Usage: timing_bench [--case-ms N] [--idle-ms N] [--trials N] [--only punctuality|click|idle]
+//                     [--costs FILE]   also writes each case's costs there, one tab-separated line a case
 //
 // Ticks are observed through a second connection to each mode's tick timer, made
-// after the window's own, so the program runs exactly as it does alone.
+// after the window's own, and paints through an event filter, so the program
+// runs exactly as it does alone. The benchmark builds against earlier versions
+// of the window too, to measure before and after a change in one run.
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
@@ -125,11 +129,20 @@ struct ModeResult {
     std::vector<Nanoseconds> lateness;
 };
 
+// What a case cost while its modes ran.
+struct CaseCost {
+    double seconds = 0;
+    Nanoseconds cpu = 0;  // process CPU time, all threads
+    long wakeUps = 0;     // voluntary + involuntary context switches, all threads
+    int displayPaints = 0;
+};
+
 struct CaseResult {
     int pace;
     bool together;
     std::vector<ModeResult> modes;
     std::string endValue;
+    CaseCost cost;
 };
 
 struct ClickResult {
@@ -176,6 +189,16 @@ void SampleThreads(Usage& usage) {
         usage.threads[std::stoi(entry.path().filename().string())] = thread;
     }
 }
+
+// Counts the paint events of one widget.
+class PaintCounter : public QObject {
+public:
+    bool eventFilter(QObject* /*receiver*/, QEvent* event) override {
+        if (event->type() == QEvent::Paint) ++paints;
+        return false;
+    }
+    int paints = 0;
+};
 
 // Counts the events the program handles while idle, by receiver and kind, to
 // tell what woke it.
@@ -252,11 +275,21 @@ public:
         for (const int mode : modes)
             if (started[static_cast<std::size_t>(mode)] == 0)
                 qFatal("%s was not clicked", kModes[static_cast<std::size_t>(mode)].button);
+        PaintCounter paints;
+        auto* display = find<QLabel>("lblDisplay");
+        display->installEventFilter(&paints);
+        Usage before, after;
+        SampleProcess(before);
+        const Nanoseconds from = Now();
         RunEventLoopFor(caseMs);
         const Nanoseconds ended = Now();
+        SampleProcess(after);
+        display->removeEventFilter(&paints);
         stop_->click();
 
-        CaseResult result{pace, together, {}, find<QLabel>("lblDisplay")->text().toStdString()};
+        CaseResult result{pace, together, {}, display->text().toStdString(), {}};
+        result.cost = {static_cast<double>(ended - from) / 1e9, after.cpu - before.cpu,
+                       (after.voluntary - before.voluntary) + (after.involuntary - before.involuntary), paints.paints};
         for (const int mode : modes) {
             const auto m = static_cast<std::size_t>(mode);
             const Nanoseconds interval = Nanoseconds{pace} * 1'000'000;
@@ -457,6 +490,41 @@ void PrintPunctuality(const std::vector<CaseResult>& cases, int caseMs) {
     std::printf("\n");
 }
 
+double CpuShare(const CaseCost& cost) { return 100.0 * static_cast<double>(cost.cpu) / (cost.seconds * 1e9); }
+
+void PrintCosts(const std::vector<CaseResult>& cases) {
+    std::printf(
+        "What each case cost while its modes ran: CPU time of the process (getrusage, all threads) over\n"
+        "the wall time, paints of the display, and wake-ups (voluntary + involuntary context switches,\n"
+        "all threads), each per second.\n\n");
+    std::printf("%s",
+                Row({"pace", "modes", "ticks/s", "CPU share of a core", "display paints/s", "wake-ups/s"}).c_str());
+    std::printf("%s", Row({"---:", "---", "---:", "---:", "---:", "---:"}).c_str());
+    for (const CaseResult& c : cases) {
+        std::size_t ticks = 0;
+        for (const ModeResult& m : c.modes) ticks += m.ticks;
+        const double seconds = c.cost.seconds;
+        std::printf("%s", Row({std::to_string(c.pace) + " ms", c.together ? "four" : "one",
+                               Rate(static_cast<double>(ticks) / seconds), Fixed(CpuShare(c.cost), 2) + " %",
+                               Fixed(c.cost.displayPaints / seconds, 1),
+                               Fixed(static_cast<double>(c.cost.wakeUps) / seconds, 0)})
+                              .c_str());
+    }
+    std::printf("\n");
+}
+
+void WriteCosts(const std::vector<CaseResult>& cases, const QString& path) {
+    std::ofstream out(path.toStdString());
+    for (const CaseResult& c : cases) {
+        std::size_t ticks = 0;
+        for (const ModeResult& m : c.modes) ticks += m.ticks;
+        const double seconds = c.cost.seconds;
+        out << c.pace << '\t' << (c.together ? "four" : "one") << '\t' << static_cast<double>(ticks) / seconds << '\t'
+            << CpuShare(c.cost) << '\t' << c.cost.displayPaints / seconds << '\t'
+            << static_cast<double>(c.cost.wakeUps) / seconds << '\n';
+    }
+}
+
 void PrintClicks(const ClickResult& r, int trials) {
     const Spread s = SpreadOf(r.delays);
     const bool met = r.noEffect == 0 && !r.delays.empty() && s.max <= 20.0;
@@ -541,6 +609,8 @@ int main(int argc, char* argv[]) {
     const int trials = Option(args, QStringLiteral("--trials"), 20);
     const qsizetype onlyAt = args.indexOf(QStringLiteral("--only"));
     const QString only = onlyAt >= 0 && onlyAt + 1 < args.size() ? args[onlyAt + 1] : QString();
+    const qsizetype costsAt = args.indexOf(QStringLiteral("--costs"));
+    const QString costsFile = costsAt >= 0 && costsAt + 1 < args.size() ? args[costsAt + 1] : QString();
 
     CountdownWindow window;
     window.move(0, 0);
@@ -562,6 +632,8 @@ int main(int argc, char* argv[]) {
             }
         }
         PrintPunctuality(cases, caseMs);
+        PrintCosts(cases);
+        if (!costsFile.isEmpty()) WriteCosts(cases, costsFile);
     }
     if (only.isEmpty() || only == QStringLiteral("click")) {
         std::fprintf(stderr, "clicks on Stop\n");
