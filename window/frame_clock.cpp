@@ -11,7 +11,7 @@ constexpr double kFallbackFramesPerSecond = 60.0;
 }  // namespace
 
 FrameClock::FrameClock(TickScheduler& scheduler, std::function<double()> framesPerSecond, QObject* parent)
-    : QObject(parent), Client(scheduler), framesPerSecond_(std::move(framesPerSecond)) {}
+    : QObject(parent), Client(scheduler, TickScheduler::Rank::Frame), framesPerSecond_(std::move(framesPerSecond)) {}
 
 Nanoseconds FrameClock::period() const {
     double rate = framesPerSecond_ ? framesPerSecond_() : 0.0;

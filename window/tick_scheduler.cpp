@@ -11,7 +11,9 @@ constexpr Nanoseconds kMostTicksReplayed = 1000;
 
 }  // namespace
 
-TickScheduler::Client::Client(TickScheduler& scheduler) : scheduler_(&scheduler) { scheduler.clients_.push_back(this); }
+TickScheduler::Client::Client(TickScheduler& scheduler, Rank rank) : scheduler_(&scheduler), rank_(rank) {
+    scheduler.clients_.push_back(this);
+}
 
 TickScheduler::Client::~Client() {
     if (scheduler_ == nullptr) return;
@@ -49,9 +51,13 @@ TickScheduler::~TickScheduler() {
 
 TickScheduler::Client* TickScheduler::earliestDue(Nanoseconds now) const {
     Client* earliest = nullptr;
-    for (Client* client : clients_)
-        if (client->waiting_ && client->due_ <= now && (earliest == nullptr || client->due_ < earliest->due_))
+    for (Client* client : clients_) {
+        if (!client->waiting_ || client->due_ > now) continue;
+        // The first to join wins a tie of instant and rank.
+        if (earliest == nullptr || client->due_ < earliest->due_ ||
+            (client->due_ == earliest->due_ && client->rank_ < earliest->rank_))
             earliest = client;
+    }
     return earliest;
 }
 

@@ -1,7 +1,8 @@
 // Every deadline of the window on one alarm: the modes' ticks and the frames
 // of the display. Deadlines that have come by the time the alarm rings run in
-// one wake-up, earliest first, and deadlines that fall due at the same instant
-// run in the order their clients joined (the modes join in mode order).
+// one wake-up, earliest first; at the same instant ticks run before frames, so
+// a frame shows what the ticks of its instant did, and ticks run in the order
+// their timers were made (the modes are made in mode order).
 #pragma once
 
 #include <cstdint>
@@ -36,10 +37,12 @@ private:
 
 class TickScheduler {
 public:
+    enum class Rank { Tick, Frame };  // which runs first at the same instant
+
     // One repeating or one-shot deadline.
     class Client {
     public:
-        explicit Client(TickScheduler& scheduler);
+        explicit Client(TickScheduler& scheduler, Rank rank = Rank::Tick);
         virtual ~Client();
         Client(const Client&) = delete;
         Client& operator=(const Client&) = delete;
@@ -56,6 +59,7 @@ public:
     private:
         friend class TickScheduler;
         TickScheduler* scheduler_;  // null once the scheduler is gone
+        Rank rank_;
         Nanoseconds due_ = 0;
         Nanoseconds interval_ = 0;  // 0: one-shot
         bool waiting_ = false;

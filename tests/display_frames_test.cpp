@@ -1,0 +1,206 @@
+// The window on a hand-driven clock: how often it paints while the modes
+// tick, how fresh what it paints is, what assistive tools are told, and that
+// nothing ticks once the modes are stopped or the program has ended.
+#include <QtTest>
+
+#include <QAccessible>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <array>
+#include <memory>
+#include <vector>
+
+#include "countdown_window.h"
+#include "fonts.h"
+#include "manual_wake_source.h"
+#include "tick_timer.h"
+
+using namespace taborvane::window;
+using namespace taborvane::window::testing;
+
+namespace {
+
+struct ModeControls {
+    const char* button;
+    const char* pace;
+    const char* amount;
+    const char* amountTogether;  // keeps the value changing at every tick
+};
+
+constexpr std::array<ModeControls, 4> kModes{{
+    {"cmdStart", "txtinterval", "txtincdown", "2"},
+    {"Command1", "txtintUp", "txtIncriments", "4"},
+    {"cmdDivide", "txtDividePace", "txtdivideAmount", "-1"},
+    {"cmdTimes", "txtTimes", "txtTimesamount", "-1"},
+}};
+constexpr int kCountUp = 1;
+
+// Records the moment of every paint of any control of the window.
+class PaintRecorder : public QObject {
+public:
+    PaintRecorder(const ManualWakeSource& clock, QLabel& display) : clock_(clock), display_(display) {}
+    bool eventFilter(QObject* receiver, QEvent* event) override {
+        if (event->type() != QEvent::Paint) return false;
+        if (frames.empty() || frames.back() != clock_.now()) frames.push_back(clock_.now());
+        if (receiver == &display_) {
+            displayPaints.push_back(clock_.now());
+            paintedText = display_.text();
+        }
+        return false;
+    }
+    std::vector<Nanoseconds> frames;  // moments at which anything was painted
+    std::vector<Nanoseconds> displayPaints;
+    QString paintedText;
+
+private:
+    const ManualWakeSource& clock_;
+    QLabel& display_;
+};
+
+}  // namespace
+
+class DisplayFramesTest : public QObject {
+    Q_OBJECT
+
+    ManualWakeSource* clock_ = nullptr;  // owned by the window
+    std::unique_ptr<CountdownWindow> window_;
+
+    template <typename Widget>
+    Widget* find(const char* name) const {
+        auto* widget = window_->findChild<Widget*>(QString::fromLatin1(name));
+        if (widget == nullptr) qFatal("no control %s", name);
+        return widget;
+    }
+    QLabel* display() const { return find<QLabel>("lblDisplay"); }
+    void type(const char* entry, const QString& text) { find<QLineEdit>(entry)->setText(text); }
+    // What happens in a millisecond: the ticks and frames due, then the events they posted.
+    void step() {
+        clock_->advanceBy(kMillisecond);
+        QCoreApplication::processEvents();
+    }
+    void startModes(int pace, bool together) {
+        type("txtStart", QStringLiteral("1000"));
+        for (std::size_t i = 0; i < kModes.size(); ++i) {
+            if (!together && i != kCountUp) continue;
+            type(kModes[i].pace, QString::number(pace));
+            type(kModes[i].amount, QString::fromLatin1(together ? kModes[i].amountTogether : "2"));
+            QTest::mouseClick(find<QPushButton>(kModes[i].button), Qt::LeftButton);
+        }
+        QCoreApplication::processEvents();
+    }
+    void countEveryTick() {
+        for (TickTimer* timer : window_->findChildren<TickTimer*>())
+            connect(timer, &TickTimer::timeout, this, [this] { ++ticks_; });
+    }
+    int ticks_ = 0;
+
+private slots:
+    void initTestCase() { LoadCarriedFonts(); }
+    void init() {
+        auto clock = std::make_unique<ManualWakeSource>();
+        clock_ = clock.get();
+        window_ = std::make_unique<CountdownWindow>(std::move(clock));
+        window_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+        ticks_ = 0;
+    }
+    void cleanup() { window_.reset(); }
+
+    void paintsAtMostOncePerFrameAndShowsTheLatestValue_data() {
+        QTest::addColumn<int>("pace");
+        QTest::addColumn<bool>("together");
+        QTest::newRow("four modes at 1 ms") << 1 << true;
+        QTest::newRow("count up at 1 ms") << 1 << false;
+        QTest::newRow("count up at 10 ms") << 10 << false;
+        QTest::newRow("four modes at 47 ms") << 47 << true;
+    }
+    void paintsAtMostOncePerFrameAndShowsTheLatestValue() {
+        QFETCH(int, pace);
+        QFETCH(bool, together);
+        startModes(pace, together);
+        PaintRecorder recorder(*clock_, *display());
+        qApp->installEventFilter(&recorder);
+        const Nanoseconds period = 16'666'667;  // the offscreen screen's 60 Hz
+        const Nanoseconds start = clock_->now();
+        // The moment each text on the display appeared, step by step.
+        std::vector<std::pair<Nanoseconds, QString>> changes{{start, display()->text()}};
+        int checked = 0;
+        for (int ms = 1; ms <= 500; ++ms) {
+            step();
+            const QString now = display()->text();
+            if (now != changes.back().second) changes.emplace_back(clock_->now(), now);
+            // Whatever was on the display one frame ago is painted by now, or a later value is.
+            const Nanoseconds due = clock_->now() - period;
+            if (due < start) continue;
+            auto shown = std::find_if(changes.rbegin(), changes.rend(),
+                                      [&](const auto& change) { return change.second == recorder.paintedText; });
+            auto owed =
+                std::find_if(changes.rbegin(), changes.rend(), [&](const auto& change) { return change.first <= due; });
+            QVERIFY2(shown != changes.rend() && shown.base() >= owed.base(),
+                     qPrintable(QStringLiteral("at %1 ms the display shows %2, older than %3")
+                                    .arg(ms)
+                                    .arg(recorder.paintedText, owed->second)));
+            ++checked;
+        }
+        qApp->removeEventFilter(&recorder);
+        QVERIFY(checked > 400);
+        QVERIFY(changes.size() > 5);
+        for (std::size_t i = 1; i < recorder.frames.size(); ++i)
+            QVERIFY2(
+                recorder.frames[i] - recorder.frames[i - 1] >= period,
+                qPrintable(QStringLiteral("two frames %1 ns apart").arg(recorder.frames[i] - recorder.frames[i - 1])));
+        // The value changes at every tick: a frame at every refresh, or at every tick if slower.
+        const auto expected = static_cast<std::size_t>(500 * kMillisecond / std::max(period, pace * kMillisecond));
+        QVERIFY2(recorder.displayPaints.size() + 2 >= expected,
+                 qPrintable(QStringLiteral("%1 paints").arg(recorder.displayPaints.size())));
+    }
+
+    void assistiveToolsGetTheCurrentValueAtAnyMoment() {
+        startModes(1, true);
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(display());
+        QVERIFY(accessible != nullptr);
+        QCOMPARE(accessible->role(), QAccessible::StaticText);
+        int staleNames = 0;
+        for (int ms = 1; ms <= 100; ++ms) {
+            clock_->advanceBy(kMillisecond);  // ticks, and no events handled yet
+            QCOMPARE(accessible->text(QAccessible::Name), display()->text());
+            // The name announced to the tools follows at frames only.
+            if (display()->accessibleName() != display()->text()) ++staleNames;
+            QCoreApplication::processEvents();
+        }
+        QVERIFY2(staleNames > 50, "the name was announced at every tick");
+        QTest::mouseClick(find<QPushButton>("cmdStop"), Qt::LeftButton);
+        clock_->advanceBy(20 * kMillisecond);
+        QCoreApplication::processEvents();
+        QCOMPARE(display()->accessibleName(), display()->text());
+    }
+
+    void nothingTicksOnceStoppedOrEnded_data() {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("Stop") << QStringLiteral("cmdStop");
+        QTest::newRow("Exit") << QStringLiteral("Cmdexit");
+        QTest::newRow("closing the window") << QString();
+    }
+    void nothingTicksOnceStoppedOrEnded() {
+        QFETCH(QString, how);
+        startModes(1, true);
+        countEveryTick();
+        for (int ms = 0; ms < 10; ++ms) step();
+        QCOMPARE(ticks_, 40);
+        if (how.isEmpty())
+            window_->close();
+        else
+            QTest::mouseClick(find<QPushButton>(qPrintable(how)), Qt::LeftButton);
+        const QString last = display()->text();
+        const int wakeUps = clock_->wakeUps();
+        for (int ms = 0; ms < 100; ++ms) step();
+        QCOMPARE(ticks_, 40);
+        QCOMPARE(display()->text(), last);
+        QVERIFY(clock_->wakeUps() <= wakeUps + 1);  // at most the frame that shows the last value
+    }
+};
+
+QTEST_MAIN(DisplayFramesTest)
+#include "display_frames_test.moc"

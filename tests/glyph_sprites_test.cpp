@@ -1,0 +1,120 @@
+// The display's sprites against the same text drawn by Qt, at the window's
+// sizes and pixel ratios: every glyph whole, in its place, in its colour.
+#include <QtTest>
+
+#include <QFontMetricsF>
+#include <QImage>
+#include <QPainter>
+#include <vector>
+
+#include "design.h"
+#include "fonts.h"
+#include "glyph_sprites.h"
+
+using namespace taborvane::window;
+
+namespace {
+
+constexpr QColor kPaper{192, 192, 0};
+
+QImage Canvas(QSize size, qreal ratio) {
+    QImage image(size * ratio, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
+    image.fill(kPaper);
+    return image;
+}
+
+// How much each column and row differs from the paper, summed, as running totals.
+struct Ink {
+    std::vector<double> columns, rows;
+    double total = 0;
+};
+
+Ink InkOf(const QImage& image) {
+    Ink ink{std::vector<double>(static_cast<std::size_t>(image.width())),
+            std::vector<double>(static_cast<std::size_t>(image.height())), 0};
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor pixel = image.pixelColor(x, y);
+            const double away = std::abs(pixel.red() - kPaper.red()) + std::abs(pixel.green() - kPaper.green()) +
+                                std::abs(pixel.blue() - kPaper.blue());
+            ink.columns[static_cast<std::size_t>(x)] += away;
+            ink.rows[static_cast<std::size_t>(y)] += away;
+            ink.total += away;
+        }
+    return ink;
+}
+
+// The largest gap between two running totals, as a share of all the ink: a
+// glyph half a pixel off moves little, a glyph missing or out of place moves
+// a tenth of it.
+double LargestGap(const std::vector<double>& a, const std::vector<double>& b, double total) {
+    double runningA = 0, runningB = 0, largest = 0;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        runningA += a[i];
+        runningB += b[i];
+        largest = std::max(largest, std::abs(runningA - runningB));
+    }
+    return largest / total;
+}
+
+}  // namespace
+
+class GlyphSpritesTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { LoadCarriedFonts(); }
+
+    void drawsWhatQtWouldDraw_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<double>("scale");
+        QTest::addColumn<double>("ratio");
+        QTest::addColumn<QColor>("colour");
+        for (const char* text : {"-2147483648", "777", "1234567890", "000000000"})
+            for (const double scale : {1.0, 1.5})
+                for (const double ratio : {1.0, 2.0})
+                    QTest::addRow("%s at scale %.1f, pixel ratio %.0f", text, scale, ratio)
+                        << QString::fromLatin1(text) << scale << ratio << QColor(Qt::black);
+        QTest::newRow("in the palette's colour") << QStringLiteral("-90") << 1.0 << 1.0 << QColor(Qt::white);
+        QTest::newRow("other characters drawn as text") << QStringLiteral("1e+5") << 1.0 << 1.0 << QColor(Qt::black);
+    }
+    void drawsWhatQtWouldDraw() {
+        QFETCH(QString, text);
+        QFETCH(double, scale);
+        QFETCH(double, ratio);
+        QFETCH(QColor, colour);
+        const QFont font = FontFor(FontRole::Display, scale);
+        const QSize box = (QSizeF(11175.0 / kTwipsPerPixel, 2535.0 / kTwipsPerPixel) * scale).toSize();
+        QImage expected = Canvas(box, ratio), drawn = Canvas(box, ratio);
+        {
+            QPainter painter(&expected);
+            painter.setFont(font);
+            painter.setPen(colour);
+            painter.drawText(QRect(QPoint(), box), Qt::AlignLeft | Qt::AlignTop, text);
+        }
+        GlyphSprites sprites;
+        for (int paint = 0; paint < 2; ++paint) {  // the second paint copies what the first one drew
+            drawn.fill(kPaper);
+            QPainter painter(&drawn);
+            sprites.draw(painter, QPointF(), text, font, colour);
+        }
+        const Ink want = InkOf(expected), got = InkOf(drawn);
+        QVERIFY(want.total > 0);
+        QVERIFY2(std::abs(got.total - want.total) / want.total < 0.02,
+                 qPrintable(QStringLiteral("ink %1 against %2").arg(got.total).arg(want.total)));
+        QVERIFY2(LargestGap(want.columns, got.columns, want.total) < 0.01, "glyphs out of place across");
+        QVERIFY2(LargestGap(want.rows, got.rows, want.total) < 0.01, "glyphs out of place up or down");
+        // Sharp: copied on the pixel grid, so as many pixels are fully inked as Qt inks.
+        const auto solid = [&colour](const QImage& image) {
+            int count = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x) count += image.pixelColor(x, y) == colour;
+            return count;
+        };
+        QVERIFY(solid(drawn) >= solid(expected) * 0.97);
+    }
+};
+
+QTEST_MAIN(GlyphSpritesTest)
+#include "glyph_sprites_test.moc"

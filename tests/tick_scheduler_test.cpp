@@ -1,0 +1,165 @@
+// The one alarm under the modes' ticks and the frames, on a hand-driven clock.
+#include <QtTest>
+
+#include <memory>
+#include <vector>
+
+#include "frame_clock.h"
+#include "manual_wake_source.h"
+#include "tick_scheduler.h"
+#include "tick_timer.h"
+
+using namespace taborvane::window;
+using namespace taborvane::window::testing;
+
+class TickSchedulerTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void ticksDueTogetherRunInModeOrder_data() {
+        QTest::addColumn<QList<int>>("paces");  // ms, one timer a letter from A, made in this order
+        QTest::addColumn<int>("horizon");       // ms
+        QTest::addColumn<bool>("busy");         // the program wakes once, at the horizon
+        QTest::addColumn<QString>("expected");
+        QTest::addColumn<int>("wakeUps");
+        QTest::newRow("four at 1 ms: one wake-up an instant")
+            << QList<int>{1, 1, 1, 1} << 3 << false << "ABCDABCDABCD" << 3;
+        QTest::newRow("mixed paces meet at the even instants")
+            << QList<int>{2, 1, 2, 1} << 4 << false << "BDABCDBDABCD" << 4;
+        QTest::newRow("mixed paces, all owed at one late wake-up")
+            << QList<int>{2, 1, 2, 1} << 4 << true << "BDABCDBDABCD" << 1;
+        QTest::newRow("3 and 2 ms meet at 6") << QList<int>{3, 2} << 6 << false << "BABAB" << 4;
+        QTest::newRow("the later-made timer waits its turn") << QList<int>{5, 1} << 5 << false << "BBBBAB" << 5;
+    }
+    void ticksDueTogetherRunInModeOrder() {
+        QFETCH(QList<int>, paces);
+        QFETCH(int, horizon);
+        QFETCH(bool, busy);
+        QFETCH(QString, expected);
+        QFETCH(int, wakeUps);
+        ManualWakeSource source;
+        TickScheduler scheduler(source);
+        std::vector<std::unique_ptr<TickTimer>> timers;
+        QString fired;
+        for (int i = 0; i < paces.size(); ++i) {
+            timers.push_back(std::make_unique<TickTimer>(scheduler));
+            connect(timers.back().get(), &TickTimer::timeout, this,
+                    [&fired, letter = QChar(u'A' + i)] { fired += letter; });
+        }
+        for (int i = 0; i < paces.size(); ++i) timers[static_cast<std::size_t>(i)]->start(paces[i]);
+        if (busy)
+            source.advanceBusyBy(horizon * kMillisecond);
+        else
+            source.advanceTo(horizon * kMillisecond);
+        QCOMPARE(fired, expected);
+        QCOMPARE(source.wakeUps(), wakeUps);
+    }
+
+    void aTickCanStopOrRestartItsOwnTimer_data() {
+        QTest::addColumn<bool>("restart");
+        QTest::addColumn<int>("expectedTicks");  // over 30 ms, all owed at once after 10 ms
+        QTest::newRow("stopped by its first tick") << false << 1;
+        QTest::newRow("restarted at 10 ms by its first tick, then ticks on") << true << 1 + 2;
+    }
+    void aTickCanStopOrRestartItsOwnTimer() {
+        QFETCH(bool, restart);
+        QFETCH(int, expectedTicks);
+        ManualWakeSource source;
+        TickScheduler scheduler(source);
+        TickTimer timer(scheduler);
+        int ticks = 0;
+        connect(&timer, &TickTimer::timeout, this, [&] {
+            if (ticks++ > 0) return;
+            if (restart)
+                timer.start(10);
+            else
+                timer.stop();
+        });
+        timer.start(1);
+        source.advanceBusyBy(10 * kMillisecond);  // nine more ticks owed: the first one ends them
+        source.advanceTo(30 * kMillisecond);
+        QCOMPARE(ticks, expectedTicks);
+        QCOMPARE(timer.isActive(), restart);
+    }
+
+    void aLongSleepReplaysAtMostAThousandTicks() {
+        ManualWakeSource source;
+        TickScheduler scheduler(source);
+        TickTimer timer(scheduler);
+        int ticks = 0;
+        connect(&timer, &TickTimer::timeout, this, [&ticks] { ++ticks; });
+        timer.start(1);
+        source.advanceBusyBy(5000 * kMillisecond);
+        QCOMPARE(ticks, 1000);
+        source.advanceTo(5001 * kMillisecond);
+        QCOMPARE(ticks, 1001);  // and goes on at its pace
+    }
+
+    void noTickAfterStop() {
+        ManualWakeSource source;
+        TickScheduler scheduler(source);
+        TickTimer first(scheduler), second(scheduler);
+        int ticks = 0;
+        for (TickTimer* timer : {&first, &second}) {
+            connect(timer, &TickTimer::timeout, this, [&ticks] { ++ticks; });
+            timer->start(1);
+        }
+        source.advanceTo(2 * kMillisecond);
+        QCOMPARE(ticks, 4);
+        first.stop();
+        second.stop();
+        const int wakeUps = source.wakeUps();
+        source.advanceTo(100 * kMillisecond);
+        QCOMPARE(ticks, 4);
+        QCOMPARE(source.wakeUps(), wakeUps);  // nothing left to wake for
+    }
+
+    void framesComeAtMostOncePerRefresh_data() {
+        QTest::addColumn<double>("refreshRate");  // as the screen reports it
+        QTest::addColumn<qint64>("period");       // ns
+        QTest::newRow("60 Hz") << 60.0 << qint64{16'666'667};
+        QTest::newRow("144 Hz") << 144.0 << qint64{6'944'444};
+        QTest::newRow("no rate reported: 60 a second") << 0.0 << qint64{16'666'667};
+        QTest::newRow("nonsense rate: 60 a second") << 1e6 << qint64{16'666'667};
+    }
+    void framesComeAtMostOncePerRefresh() {
+        QFETCH(double, refreshRate);
+        QFETCH(qint64, period);
+        ManualWakeSource source;
+        TickScheduler scheduler(source);
+        FrameClock frames(scheduler, [refreshRate] { return refreshRate; });
+        QCOMPARE(frames.period(), period);
+        std::vector<Nanoseconds> frameTimes;
+        connect(&frames, &FrameClock::frame, this, [&] { frameTimes.push_back(source.now()); });
+
+        frames.requestFrame();  // the first frame may come at once
+        source.advanceTo(0);
+        // Asked for at every millisecond: no two frames within a period.
+        for (Nanoseconds at = 0; at <= 4 * period; at += kMillisecond) {
+            source.advanceTo(at);
+            frames.requestFrame();
+        }
+        QVERIFY(frameTimes.size() >= 4);
+        for (std::size_t i = 1; i < frameTimes.size(); ++i) QCOMPARE(frameTimes[i] - frameTimes[i - 1], period);
+
+        // A frame drawn at once counts: the next one waits a period.
+        source.advanceTo(source.now() + 10 * period);
+        QVERIFY(frames.takeFrameNow());
+        QVERIFY(!frames.takeFrameNow());
+        source.advanceBy(period - 1);
+        QVERIFY(!frames.takeFrameNow());
+        source.advanceBy(1);
+        QVERIFY(frames.takeFrameNow());
+    }
+
+    void anIdleClockNeverWakes() {
+        ManualWakeSource source;
+        TickScheduler scheduler(source);
+        FrameClock frames(scheduler, [] { return 60.0; });
+        source.advanceTo(10'000 * kMillisecond);
+        QCOMPARE(source.wakeUps(), 0);
+    }
+};
+
+QTEST_MAIN(TickSchedulerTest)
+#include "tick_scheduler_test.moc"
