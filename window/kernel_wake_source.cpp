@@ -48,10 +48,11 @@ void KernelWakeSource::cancelWake() {
 }
 
 void KernelWakeSource::takeAlarm() {
+    // The scheduler sets or cancels the alarm whenever it rings, which also
+    // empties the timer: one system call fewer at every wake-up.
+    if (ring()) return;
     std::uint64_t expirations = 0;
-    // Nothing to read: the alarm was moved after it rang.
-    if (read(fd_, &expirations, sizeof expirations) != static_cast<ssize_t>(sizeof expirations)) return;
-    ring();
+    [[maybe_unused]] const ssize_t taken = read(fd_, &expirations, sizeof expirations);
 }
 
 }  // namespace taborvane::window

@@ -1,6 +1,7 @@
 #include "tick_scheduler.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace taborvane::window {
 namespace {
@@ -62,7 +63,9 @@ TickScheduler::Client* TickScheduler::earliestDue(Nanoseconds now) const {
 }
 
 void TickScheduler::runDue() {
-    alarmSet_ = false;
+    // The alarm has rung: it is set again or cancelled below, whatever comes.
+    alarmSet_ = true;
+    alarm_ = std::numeric_limits<Nanoseconds>::min();
     // Ticks that come due while these run wait for the next wake-up, so a
     // pace faster than its tick still lets events through.
     const Nanoseconds now = source_.now();

@@ -27,8 +27,11 @@ public:
     void onWake(std::function<void()> handler) { handler_ = std::move(handler); }
 
 protected:
-    void ring() const {
-        if (handler_) handler_();
+    // False when nobody listens.
+    bool ring() const {
+        if (!handler_) return false;
+        handler_();
+        return true;
     }
 
 private:

@@ -3,7 +3,7 @@
 // effect while all four run at 1 ms, and what the idle window costs in CPU
 // time and wake-ups. Prints its figures as Markdown tables.
 //
-// Usage: timing_bench [--case-ms N] [--idle-ms N] [--trials N] [--only punctuality|click|idle]
+// Usage: timing_bench [--case-ms N] [--idle-ms N] [--trials N] [--only punctuality|floor|click|idle]
 //                     [--costs FILE]   also writes each case's costs there, one tab-separated line a case
 //
 // Ticks are observed through a second connection to each mode's tick timer, made
@@ -19,6 +19,7 @@
 #include <QMetaEnum>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QSocketNotifier>
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
@@ -39,6 +40,7 @@
 #include <vector>
 
 #include <sys/resource.h>
+#include <sys/timerfd.h>
 #include <unistd.h>
 
 #include "application_setup.h"
@@ -140,6 +142,7 @@ struct CaseCost {
 struct CaseResult {
     int pace;
     bool together;
+    int spreadUs;  // the start buttons clicked this far apart; 0: at once
     std::vector<ModeResult> modes;
     std::string endValue;
     CaseCost cost;
@@ -261,7 +264,9 @@ public:
         QObject::connect(stop_, &QPushButton::clicked, &window_, [this] { stopTookEffect_ = Now(); });
     }
 
-    CaseResult runCase(int pace, bool together, int caseMs) {
+    // spreadUs > 0 clicks the start buttons that far apart, so that the modes
+    // fall due at different instants, as after a person's clicks.
+    CaseResult runCase(int pace, bool together, int spreadUs, int caseMs) {
         prepare(pace, together);
         const std::vector<int> modes = together ? std::vector<int>{0, 1, 2, 3} : std::vector<int>{kCountUp};
         for (auto& ticks : ticks_) {
@@ -269,8 +274,12 @@ public:
             ticks.reserve(static_cast<std::size_t>(caseMs / pace + 1000));
         }
         clickedAt_.fill(0);
-        for (const int mode : modes)
-            QTest::mouseClick(find<QPushButton>(kModes[static_cast<std::size_t>(mode)].button), Qt::LeftButton);
+        const Nanoseconds firstClick = Now();
+        for (std::size_t i = 0; i < modes.size(); ++i) {
+            while (Now() < firstClick + static_cast<Nanoseconds>(i) * spreadUs * 1000) {
+            }
+            QTest::mouseClick(find<QPushButton>(kModes[static_cast<std::size_t>(modes[i])].button), Qt::LeftButton);
+        }
         const std::array<Nanoseconds, 4> started = clickedAt_;
         for (const int mode : modes)
             if (started[static_cast<std::size_t>(mode)] == 0)
@@ -287,7 +296,7 @@ public:
         display->removeEventFilter(&paints);
         stop_->click();
 
-        CaseResult result{pace, together, {}, display->text().toStdString(), {}};
+        CaseResult result{pace, together, spreadUs, {}, display->text().toStdString(), {}};
         result.cost = {static_cast<double>(ended - from) / 1e9, after.cpu - before.cpu,
                        (after.voluntary - before.voluntary) + (after.involuntary - before.involuntary), paints.paints};
         for (const int mode : modes) {
@@ -443,6 +452,11 @@ std::string Row(const std::vector<std::string>& cells) {
 
 std::string Rate(double value) { return Fixed(value, value < 20 ? 2 : 1); }
 
+std::string ModesLabel(const CaseResult& c) {
+    if (!c.together) return "one";
+    return c.spreadUs > 0 ? "four, " + std::to_string(c.spreadUs) + " µs apart" : "four";
+}
+
 void PrintPunctuality(const std::vector<CaseResult>& cases, int caseMs) {
     std::printf(
         "Each pace runs %.1f s with count up alone (from %s, adding %s) and %.1f s with the four modes\n"
@@ -461,7 +475,7 @@ void PrintPunctuality(const std::vector<CaseResult>& cases, int caseMs) {
     for (const CaseResult& c : cases) {
         const double goal = 1000.0 / c.pace;
         const std::string pace = std::to_string(c.pace) + " ms";
-        const std::string modes = c.together ? "four" : "one";
+        const std::string modes = ModesLabel(c);
         const auto row = [&](const std::string& mode, double rate, double rateGoal, std::size_t ticks, std::size_t due,
                              std::size_t boundary, const std::vector<Nanoseconds>& lateness, const std::string& value) {
             const Spread s = SpreadOf(lateness);
@@ -504,11 +518,11 @@ void PrintCosts(const std::vector<CaseResult>& cases) {
         std::size_t ticks = 0;
         for (const ModeResult& m : c.modes) ticks += m.ticks;
         const double seconds = c.cost.seconds;
-        std::printf("%s", Row({std::to_string(c.pace) + " ms", c.together ? "four" : "one",
-                               Rate(static_cast<double>(ticks) / seconds), Fixed(CpuShare(c.cost), 2) + " %",
-                               Fixed(c.cost.displayPaints / seconds, 1),
-                               Fixed(static_cast<double>(c.cost.wakeUps) / seconds, 0)})
-                              .c_str());
+        std::printf("%s",
+                    Row({std::to_string(c.pace) + " ms", ModesLabel(c), Rate(static_cast<double>(ticks) / seconds),
+                         Fixed(CpuShare(c.cost), 2) + " %", Fixed(c.cost.displayPaints / seconds, 1),
+                         Fixed(static_cast<double>(c.cost.wakeUps) / seconds, 0)})
+                        .c_str());
     }
     std::printf("\n");
 }
@@ -519,7 +533,7 @@ void WriteCosts(const std::vector<CaseResult>& cases, const QString& path) {
         std::size_t ticks = 0;
         for (const ModeResult& m : c.modes) ticks += m.ticks;
         const double seconds = c.cost.seconds;
-        out << c.pace << '\t' << (c.together ? "four" : "one") << '\t' << static_cast<double>(ticks) / seconds << '\t'
+        out << c.pace << '\t' << ModesLabel(c) << '\t' << static_cast<double>(ticks) / seconds << '\t'
             << CpuShare(c.cost) << '\t' << c.cost.displayPaints / seconds << '\t'
             << static_cast<double>(c.cost.wakeUps) / seconds << '\n';
     }
@@ -593,6 +607,59 @@ void PrintIdle(const std::vector<IdleResult>& results) {
     std::printf("\n");
 }
 
+struct FloorResult {
+    int rate;
+    double seconds;
+    Nanoseconds cpu;
+    long wakeUps;
+    long woken;
+};
+
+// The same event loop woken by a kernel timer, doing nothing else: what a
+// wake-up costs here, whatever is done in it.
+FloorResult RunWakeFloor(int rate, int ms) {
+    const int fd = timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
+    const long period = 1'000'000'000L / rate;
+    const itimerspec every{{0, period}, {0, period}};
+    timerfd_settime(fd, 0, &every, nullptr);
+    QSocketNotifier notifier(fd, QSocketNotifier::Read);
+    long woken = 0;
+    QObject::connect(&notifier, &QSocketNotifier::activated, &notifier, [fd, &woken] {
+        std::uint64_t expired = 0;
+        if (read(fd, &expired, sizeof expired) == static_cast<ssize_t>(sizeof expired)) ++woken;
+    });
+    RunEventLoopFor(300);
+    Usage before, after;
+    woken = 0;
+    SampleProcess(before);
+    const Nanoseconds from = Now();
+    RunEventLoopFor(ms);
+    const Nanoseconds to = Now();
+    SampleProcess(after);
+    const long taken = woken;
+    close(fd);
+    return {rate, static_cast<double>(to - from) / 1e9, after.cpu - before.cpu,
+            (after.voluntary - before.voluntary) + (after.involuntary - before.involuntary), taken};
+}
+
+void PrintWakeFloor(const std::vector<FloorResult>& results) {
+    std::printf(
+        "The floor: this platform's event loop woken by a kernel timer (timerfd) at a fixed rate and\n"
+        "doing nothing else, with the window shown and idle. A program that takes each tick at its own\n"
+        "instant cannot cost less than this for as many wake-ups.\n\n");
+    std::printf("%s", Row({"timer rate", "CPU share of a core", "wake-ups/s", "CPU per wake-up"}).c_str());
+    std::printf("%s", Row({"---:", "---:", "---:", "---:"}).c_str());
+    for (const FloorResult& r : results) {
+        const double wakeUps = static_cast<double>(r.wakeUps) / r.seconds;
+        std::printf("%s",
+                    Row({std::to_string(r.rate) + "/s",
+                         Fixed(100.0 * static_cast<double>(r.cpu) / (r.seconds * 1e9), 2) + " %", Fixed(wakeUps, 0),
+                         Fixed(static_cast<double>(r.cpu) / 1e3 / std::max(1.0, wakeUps * r.seconds), 1) + " µs"})
+                        .c_str());
+    }
+    std::printf("\n");
+}
+
 int Option(const QStringList& args, const QString& name, int fallback) {
     const qsizetype at = args.indexOf(name);
     return at >= 0 && at + 1 < args.size() ? args[at + 1].toInt() : fallback;
@@ -628,12 +695,20 @@ int main(int argc, char* argv[]) {
         for (const int pace : {1, 10, 47, 470}) {
             for (const bool together : {false, true}) {
                 std::fprintf(stderr, "pace %d ms, %s\n", pace, together ? "four modes" : "count up alone");
-                cases.push_back(bench.runCase(pace, together, caseMs));
+                cases.push_back(bench.runCase(pace, together, 0, caseMs));
+            }
+            if (pace == 1) {
+                std::fprintf(stderr, "pace 1 ms, four modes out of phase\n");
+                cases.push_back(bench.runCase(pace, true, 250, caseMs));
             }
         }
         PrintPunctuality(cases, caseMs);
         PrintCosts(cases);
         if (!costsFile.isEmpty()) WriteCosts(cases, costsFile);
+    }
+    if (only.isEmpty() || only == QStringLiteral("floor")) {
+        std::fprintf(stderr, "wake-up floor\n");
+        PrintWakeFloor({RunWakeFloor(1000, caseMs), RunWakeFloor(4000, caseMs)});
     }
     if (only.isEmpty() || only == QStringLiteral("click")) {
         std::fprintf(stderr, "clicks on Stop\n");
