@@ -1,6 +1,10 @@
 // The one window: builds its controls from the design table, adapts them to
 // the counter's control surface, and binds each event to its procedure:
 //   Qt signal -> binding below -> one frmCountdown procedure -> surface -> widgets
+// A mode's tick comes the same way from the one alarm of the window:
+//   kernel alarm -> TickScheduler -> TickTimer::timeout -> tick procedure -> surface
+// and the display takes each new text at once but paints it at the next frame
+// of the screen (FrameClock, PaintPacer), however many ticks came between.
 #pragma once
 
 #include <QWidget>

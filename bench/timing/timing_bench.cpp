@@ -608,7 +608,7 @@ void PrintIdle(const std::vector<IdleResult>& results) {
 }
 
 struct FloorResult {
-    int rate;
+    std::string what;
     double seconds;
     Nanoseconds cpu;
     long wakeUps;
@@ -618,6 +618,7 @@ struct FloorResult {
 // The same event loop woken by a kernel timer, doing nothing else: what a
 // wake-up costs here, whatever is done in it.
 FloorResult RunWakeFloor(int rate, int ms) {
+    const std::string what = "kernel timer at " + std::to_string(rate) + "/s";
     const int fd = timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
     const long period = 1'000'000'000L / rate;
     const itimerspec every{{0, period}, {0, period}};
@@ -638,24 +639,64 @@ FloorResult RunWakeFloor(int rate, int ms) {
     SampleProcess(after);
     const long taken = woken;
     close(fd);
-    return {rate, static_cast<double>(to - from) / 1e9, after.cpu - before.cpu,
+    return {what, static_cast<double>(to - from) / 1e9, after.cpu - before.cpu,
             (after.voluntary - before.voluntary) + (after.involuntary - before.involuntary), taken};
+}
+
+// A window of the program's size whose one child, as large as the display and
+// drawing nothing but its background, is repainted every frame: what a frame
+// costs here, whatever is drawn in it.
+FloorResult RunFrameFloor(const QSize& windowSize, const QRect& childGeometry, int ms) {
+    QWidget window;
+    window.setObjectName(QStringLiteral("benchFrameFloor"));
+    window.resize(windowSize);
+    window.move(0, 0);
+    auto* child = new QWidget(&window);
+    child->setGeometry(childGeometry);
+    child->setAutoFillBackground(true);
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window)) qFatal("the frame floor's window was never exposed");
+    QTimer frames;
+    frames.setTimerType(Qt::PreciseTimer);
+    long painted = 0;
+    QObject::connect(&frames, &QTimer::timeout, child, [child, &painted] {
+        child->update();
+        ++painted;
+    });
+    frames.start(1000 / 60);
+    RunEventLoopFor(300);
+    Usage before, after;
+    painted = 0;
+    SampleProcess(before);
+    const Nanoseconds from = Now();
+    RunEventLoopFor(ms);
+    const Nanoseconds to = Now();
+    SampleProcess(after);
+    return {"repaint of a " + std::to_string(childGeometry.width()) + " × " + std::to_string(childGeometry.height()) +
+                " widget at 60/s",
+            static_cast<double>(to - from) / 1e9, after.cpu - before.cpu,
+            (after.voluntary - before.voluntary) + (after.involuntary - before.involuntary), painted};
 }
 
 void PrintWakeFloor(const std::vector<FloorResult>& results) {
     std::printf(
         "The floor: this platform's event loop woken by a kernel timer (timerfd) at a fixed rate and\n"
-        "doing nothing else, with the window shown and idle. A program that takes each tick at its own\n"
-        "instant cannot cost less than this for as many wake-ups.\n\n");
-    std::printf("%s", Row({"timer rate", "CPU share of a core", "wake-ups/s", "CPU per wake-up"}).c_str());
-    std::printf("%s", Row({"---:", "---:", "---:", "---:"}).c_str());
+        "doing nothing else, with the window shown and idle; and an empty window of the program's size\n"
+        "repainting one child as large as the display, background only, at 60 frames a second. A\n"
+        "program that takes each tick at its own instant, or paints each frame, cannot cost less than\n"
+        "this for as many wake-ups or frames.\n\n");
+    std::printf(
+        "%s",
+        Row({"what", "CPU share of a core", "wake-ups/s", "timer rings or frames/s", "CPU per ring or frame"}).c_str());
+    std::printf("%s", Row({"---", "---:", "---:", "---:", "---:"}).c_str());
     for (const FloorResult& r : results) {
-        const double wakeUps = static_cast<double>(r.wakeUps) / r.seconds;
-        std::printf("%s",
-                    Row({std::to_string(r.rate) + "/s",
-                         Fixed(100.0 * static_cast<double>(r.cpu) / (r.seconds * 1e9), 2) + " %", Fixed(wakeUps, 0),
-                         Fixed(static_cast<double>(r.cpu) / 1e3 / std::max(1.0, wakeUps * r.seconds), 1) + " µs"})
-                        .c_str());
+        const double events = static_cast<double>(r.woken) / r.seconds;
+        std::printf(
+            "%s",
+            Row({r.what, Fixed(100.0 * static_cast<double>(r.cpu) / (r.seconds * 1e9), 2) + " %",
+                 Fixed(static_cast<double>(r.wakeUps) / r.seconds, 0), Fixed(events, 1),
+                 Fixed(static_cast<double>(r.cpu) / 1e3 / std::max(1.0, static_cast<double>(r.woken)), 1) + " µs"})
+                .c_str());
     }
     std::printf("\n");
 }
@@ -708,7 +749,9 @@ int main(int argc, char* argv[]) {
     }
     if (only.isEmpty() || only == QStringLiteral("floor")) {
         std::fprintf(stderr, "wake-up floor\n");
-        PrintWakeFloor({RunWakeFloor(1000, caseMs), RunWakeFloor(4000, caseMs)});
+        const QWidget* display = window.findChild<QWidget*>(QStringLiteral("lblDisplay"));
+        PrintWakeFloor({RunWakeFloor(1000, caseMs), RunWakeFloor(4000, caseMs),
+                        RunFrameFloor(window.size(), display->geometry(), caseMs)});
     }
     if (only.isEmpty() || only == QStringLiteral("click")) {
         std::fprintf(stderr, "clicks on Stop\n");
