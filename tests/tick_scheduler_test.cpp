@@ -134,13 +134,18 @@ private slots:
 
         frames.requestFrame();  // the first frame may come at once
         source.advanceTo(0);
-        // Asked for at every millisecond: no two frames within a period.
+        QCOMPARE(frameTimes.size(), std::size_t{1});
+        // Asked for at every millisecond, with no tick to come along with: no
+        // two frames within a period, and none more than a period after it was asked for.
         for (Nanoseconds at = 0; at <= 4 * period; at += kMillisecond) {
             source.advanceTo(at);
             frames.requestFrame();
         }
         QVERIFY(frameTimes.size() >= 4);
-        for (std::size_t i = 1; i < frameTimes.size(); ++i) QCOMPARE(frameTimes[i] - frameTimes[i - 1], period);
+        for (std::size_t i = 1; i < frameTimes.size(); ++i) {
+            QVERIFY(frameTimes[i] - frameTimes[i - 1] >= period);
+            QVERIFY(frameTimes[i] - frameTimes[i - 1] <= period + kMillisecond);
+        }
 
         // A frame drawn at once counts: the next one waits a period.
         source.advanceTo(source.now() + 10 * period);
@@ -150,6 +155,35 @@ private slots:
         QVERIFY(!frames.takeFrameNow());
         source.advanceBy(1);
         QVERIFY(frames.takeFrameNow());
+    }
+
+    void aFrameComesRightAfterTheTicksOnceAllowed() {
+        ManualWakeSource source;
+        TickScheduler scheduler(source);
+        TickTimer timer(scheduler);
+        FrameClock frames(scheduler, [] { return 60.0; });
+        QString order;
+        std::vector<Nanoseconds> frameTimes;
+        connect(&timer, &TickTimer::timeout, this, [&] {
+            order += u't';
+            frames.requestFrame();  // as every new value on the display does
+        });
+        connect(&frames, &FrameClock::frame, this, [&] {
+            order += u'F';
+            frameTimes.push_back(source.now());
+        });
+        timer.start(1);
+        source.advanceTo(100 * kMillisecond);
+        QCOMPARE(order.count(u't'), 100);
+        QVERIFY(order.count(u'F') >= 5);
+        QVERIFY(!order.contains(QStringLiteral("FF")));
+        // Every frame right after a tick, sharing its wake-up.
+        QCOMPARE(source.wakeUps(), 100);
+        for (std::size_t i = 0; i < frameTimes.size(); ++i) {
+            QCOMPARE(frameTimes[i] % kMillisecond, Nanoseconds{0});
+            if (i > 0) QVERIFY(frameTimes[i] - frameTimes[i - 1] >= frames.period());
+            if (i > 0) QVERIFY(frameTimes[i] - frameTimes[i - 1] <= frames.period() + kMillisecond);
+        }
     }
 
     void anIdleClockNeverWakes() {

@@ -33,7 +33,14 @@ bool FrameClock::takeFrameNow() {
 
 void FrameClock::requestFrame() {
     if (isWaiting()) return;
-    waitOnce(std::max(now(), lastFrame_ + period()));
+    const Nanoseconds at = now();
+    const Nanoseconds allowed = lastFrame_ + period();
+    if (at >= allowed)
+        waitOnce(at);
+    else
+        // Drawn after the first ticks once a frame is allowed, and one frame
+        // after this request at the latest, so nothing waits longer than that.
+        waitWithin(allowed, at + period());
 }
 
 void FrameClock::fire() {

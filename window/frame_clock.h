@@ -20,7 +20,8 @@ public:
     // True when a frame may be drawn at once; that frame is then taken, and
     // whoever asked for one gets it now.
     [[nodiscard]] bool takeFrameNow();
-    // frame() comes once, at the first moment a frame may be drawn.
+    // frame() comes once: at once if a frame may be drawn now; else right
+    // after the first ticks once it may, and one period from now at the latest.
     void requestFrame();
     [[nodiscard]] Nanoseconds period() const;
 

@@ -25,12 +25,18 @@ TickScheduler::Client::~Client() {
 
 void TickScheduler::Client::waitRepeating(Nanoseconds firstDue, Nanoseconds interval) {
     due_ = firstDue;
+    earliest_ = firstDue;
     interval_ = interval;
     waiting_ = true;
     if (scheduler_ != nullptr) scheduler_->rearm();
 }
 
 void TickScheduler::Client::waitOnce(Nanoseconds due) { waitRepeating(due, 0); }
+
+void TickScheduler::Client::waitWithin(Nanoseconds earliest, Nanoseconds latest) {
+    waitRepeating(latest, 0);
+    earliest_ = std::min(earliest, latest);
+}
 
 void TickScheduler::Client::stopWaiting() {
     if (!waiting_) return;
@@ -62,6 +68,12 @@ TickScheduler::Client* TickScheduler::earliestDue(Nanoseconds now) const {
     return earliest;
 }
 
+TickScheduler::Client* TickScheduler::firstOpenSpan(Nanoseconds now) const {
+    for (Client* client : clients_)
+        if (client->waiting_ && client->interval_ == 0 && client->earliest_ <= now) return client;
+    return nullptr;
+}
+
 void TickScheduler::runDue() {
     // The alarm has rung: it is set again or cancelled below, whatever comes.
     alarmSet_ = true;
@@ -75,13 +87,19 @@ void TickScheduler::runDue() {
         if (owed > kMostTicksReplayed) client->due_ += (owed - kMostTicksReplayed) * client->interval_;
     }
     running_ = true;
+    bool ticked = false;
     while (Client* next = earliestDue(now)) {
         // Moved on before it fires, so that a restart inside the tick wins.
         if (next->interval_ > 0)
             next->due_ += next->interval_;
         else
             next->waiting_ = false;
+        ticked = ticked || next->rank_ == Rank::Tick;
         next->fire();
+    }
+    while (Client* open = ticked ? firstOpenSpan(now) : nullptr) {
+        open->waiting_ = false;
+        open->fire();
     }
     running_ = false;
     rearm();

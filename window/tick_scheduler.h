@@ -2,7 +2,10 @@
 // of the display. Deadlines that have come by the time the alarm rings run in
 // one wake-up, earliest first; at the same instant ticks run before frames, so
 // a frame shows what the ticks of its instant did, and ticks run in the order
-// their timers were made (the modes are made in mode order).
+// their timers were made (the modes are made in mode order). A deadline given
+// as a span also runs in any wake-up within it that ran ticks, right after
+// them: a frame then costs no wake-up of its own, and it is drawn when the
+// next tick is a whole pace away, instead of holding that tick up.
 #pragma once
 
 #include <cstdint>
@@ -54,6 +57,8 @@ public:
         // Due first at firstDue, then every interval (> 0) after it.
         void waitRepeating(Nanoseconds firstDue, Nanoseconds interval);
         void waitOnce(Nanoseconds due);
+        // Due at the latest at `latest`; from `earliest` on, also after the ticks of any wake-up.
+        void waitWithin(Nanoseconds earliest, Nanoseconds latest);
         void stopWaiting();
         [[nodiscard]] bool isWaiting() const { return waiting_; }
         [[nodiscard]] Nanoseconds now() const;
@@ -64,6 +69,7 @@ public:
         TickScheduler* scheduler_;  // null once the scheduler is gone
         Rank rank_;
         Nanoseconds due_ = 0;
+        Nanoseconds earliest_ = 0;  // of a one-shot span
         Nanoseconds interval_ = 0;  // 0: one-shot
         bool waiting_ = false;
     };
@@ -80,6 +86,7 @@ public:
 private:
     void rearm();
     [[nodiscard]] Client* earliestDue(Nanoseconds now) const;
+    [[nodiscard]] Client* firstOpenSpan(Nanoseconds now) const;
 
     WakeSource& source_;
     std::vector<Client*> clients_;  // in the order they joined
