@@ -37,9 +37,10 @@ DisplayLabel::DisplayLabel(const QString& text, FrameClock& frames, QWidget* par
 
 void DisplayLabel::showValue(const QString& text) {
     setText(text);
-    if (announcing_) return;
-    announcing_ = true;
-    frames_.requestFrame();
+    // A new text makes the window paint at its next frame, which announces
+    // it; a hidden display paints no frames, and has nothing to gather.
+    announcing_ = isVisible();
+    if (!announcing_) setAccessibleName(text);
 }
 
 void DisplayLabel::announceValue() {

@@ -25,7 +25,7 @@ private:
 
     FrameClock& frames_;
     GlyphSprites sprites_;
-    bool announcing_ = false;  // a frame is asked for to announce the value
+    bool announcing_ = false;  // the next frame announces the value
 };
 
 }  // namespace taborvane::window

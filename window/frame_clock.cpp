@@ -24,10 +24,8 @@ bool FrameClock::takeFrameNow() {
     const Nanoseconds at = now();
     if (at < lastFrame_ + period()) return false;
     lastFrame_ = at;
-    if (isWaiting()) {
-        stopWaiting();
-        emit frame();
-    }
+    stopWaiting();
+    emit frame();
     return true;
 }
 

@@ -18,7 +18,7 @@ public:
     FrameClock(TickScheduler& scheduler, std::function<double()> framesPerSecond, QObject* parent = nullptr);
 
     // True when a frame may be drawn at once; that frame is then taken, and
-    // whoever asked for one gets it now.
+    // frame() comes at once, also for whoever had asked for one.
     [[nodiscard]] bool takeFrameNow();
     // frame() comes once: at once if a frame may be drawn now; else right
     // after the first ticks once it may, and one period from now at the latest.
@@ -26,6 +26,7 @@ public:
     [[nodiscard]] Nanoseconds period() const;
 
 signals:
+    // Every frame, taken at once or asked for.
     void frame();
 
 private:
