@@ -264,7 +264,7 @@ public:
         QObject::connect(stop_, &QPushButton::clicked, &window_, [this] { stopTookEffect_ = Now(); });
     }
 
-    // spreadUs > 0 clicks the start buttons that far apart, so that the modes
+    // spreadUs > 0 starts the modes at least that far apart, so that they
     // fall due at different instants, as after a person's clicks.
     CaseResult runCase(int pace, bool together, int spreadUs, int caseMs) {
         prepare(pace, together);
@@ -274,11 +274,14 @@ public:
             ticks.reserve(static_cast<std::size_t>(caseMs / pace + 1000));
         }
         clickedAt_.fill(0);
-        const Nanoseconds firstClick = Now();
-        for (std::size_t i = 0; i < modes.size(); ++i) {
-            while (Now() < firstClick + static_cast<Nanoseconds>(i) * spreadUs * 1000) {
+        // Each click waits until the spread has passed since the previous one
+        // returned, that is since its mode's timer started.
+        Nanoseconds previous = 0;
+        for (const int mode : modes) {
+            while (previous != 0 && Now() < previous + Nanoseconds{spreadUs} * 1000) {
             }
-            QTest::mouseClick(find<QPushButton>(kModes[static_cast<std::size_t>(modes[i])].button), Qt::LeftButton);
+            QTest::mouseClick(find<QPushButton>(kModes[static_cast<std::size_t>(mode)].button), Qt::LeftButton);
+            previous = Now();
         }
         const std::array<Nanoseconds, 4> started = clickedAt_;
         for (const int mode : modes)
