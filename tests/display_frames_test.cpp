@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "countdown_window.h"
+#include "find_control.h"
 #include "fonts.h"
 #include "manual_wake_source.h"
 #include "tick_timer.h"
@@ -69,9 +70,7 @@ class DisplayFramesTest : public QObject {
 
     template <typename Widget>
     Widget* find(const char* name) const {
-        auto* widget = window_->findChild<Widget*>(QString::fromLatin1(name));
-        if (widget == nullptr) qFatal("no control %s", name);
-        return widget;
+        return FindControl<Widget>(*window_, name);
     }
     QLabel* display() const { return find<QLabel>("lblDisplay"); }
     void type(const char* entry, const QString& text) { find<QLineEdit>(entry)->setText(text); }

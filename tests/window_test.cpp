@@ -10,6 +10,7 @@
 
 #include "countdown_window.h"
 #include "design.h"
+#include "find_control.h"
 #include "fonts.h"
 #include "lamp_widget.h"
 
@@ -29,9 +30,7 @@ private:
 
     template <typename Widget>
     Widget* find(const char* name) const {
-        auto* widget = window_->findChild<Widget*>(QString::fromLatin1(name));
-        if (widget == nullptr) qFatal("no control %s", name);
-        return widget;
+        return FindControl<Widget>(*window_, name);
     }
     QString display() const { return find<QLabel>("lblDisplay")->text(); }
     const taborvane::IntervalTimer& timer(const char* name) const { return *window_->timerNamed(name); }

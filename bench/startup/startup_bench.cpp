@@ -6,27 +6,19 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <string>
 #include <vector>
+
+#include "alternating_starts.h"
 
 extern char** environ;
 
 namespace {
 
-struct Sample {
-    double milliseconds;
-    double peakMib;
-};
-
-long long MonotonicNanoseconds() {
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<long long>(now.tv_sec) * 1'000'000'000LL + now.tv_nsec;
-}
+using startup::MonotonicNanoseconds;
+using startup::Sample;
 
 bool RunOnce(const char* probe, Sample& sample) {
     int pipeFds[2];
@@ -56,12 +48,6 @@ bool RunOnce(const char* probe, Sample& sample) {
     return true;
 }
 
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const std::size_t middle = values.size() / 2;
-    return values.size() % 2 != 0 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
-}
-
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -70,29 +56,12 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     const int runs = std::atoi(argv[3]);
-    std::vector<double> programTimes, programMemory, minimalTimes, minimalMemory;
-    // One unmeasured run of each first: the first start pays for cold caches.
-    Sample sample{};
-    if (!RunOnce(argv[1], sample) || !RunOnce(argv[2], sample)) {
+    const std::optional<startup::Comparison> comparison = startup::CompareAlternately(RunOnce, argv[1], argv[2], runs);
+    if (!comparison) {
         std::fprintf(stderr, "a probe failed to report\n");
         return 1;
     }
-    for (int i = 0; i < runs; ++i) {
-        for (const bool program : {true, false}) {
-            if (!RunOnce(program ? argv[1] : argv[2], sample)) {
-                std::fprintf(stderr, "a probe failed to report\n");
-                return 1;
-            }
-            (program ? programTimes : minimalTimes).push_back(sample.milliseconds);
-            (program ? programMemory : minimalMemory).push_back(sample.peakMib);
-        }
-    }
-    const double programTime = Median(programTimes), minimalTime = Median(minimalTimes);
-    const double programPeak = Median(programMemory), minimalPeak = Median(minimalMemory);
-    std::printf("| window | start until shown (median of %d) | peak resident memory |\n|---|---|---|\n", runs);
-    std::printf("| Taborvane | %.1f ms | %.1f MiB |\n", programTime, programPeak);
-    std::printf("| one empty Qt window | %.1f ms | %.1f MiB |\n", minimalTime, minimalPeak);
-    std::printf("| ratio (goal ≤ 1.4 and ≤ 1.2) | %.2f | %.2f |\n", programTime / minimalTime,
-                programPeak / minimalPeak);
+    startup::PrintComparison(*comparison, runs, "start until shown", "peak resident memory", "one empty Qt window", 1.4,
+                             1.2);
     return 0;
 }

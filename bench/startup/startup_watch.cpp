@@ -11,30 +11,22 @@
 #include <unistd.h>
 #include <xcb/xcb.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "alternating_starts.h"
+
 extern char** environ;
 
 namespace {
 
-struct Sample {
-    double milliseconds;
-    double peakMib;
-};
-
-long long MonotonicNanoseconds() {
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<long long>(now.tv_sec) * 1'000'000'000LL + now.tv_nsec;
-}
+using startup::MonotonicNanoseconds;
+using startup::Sample;
 
 long long PeakResidentKib(pid_t pid) {
     std::ifstream status("/proc/" + std::to_string(pid) + "/status");
@@ -123,12 +115,6 @@ bool RunOnce(XServer& server, const char* program, Sample& sample) {
     return true;
 }
 
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const std::size_t middle = values.size() / 2;
-    return values.size() % 2 != 0 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
-}
-
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -142,28 +128,13 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     const int runs = std::atoi(argv[3]);
-    std::vector<double> times[2], memory[2];
-    Sample sample{};
-    // One unmeasured start of each first: the first start pays for cold caches.
-    for (int i = 0; i < 2; ++i)
-        if (!RunOnce(server, argv[1 + i], sample)) {
-            std::fprintf(stderr, "%s showed no window\n", argv[1 + i]);
-            return 1;
-        }
-    for (int run = 0; run < runs; ++run)
-        for (int i = 0; i < 2; ++i) {
-            if (!RunOnce(server, argv[1 + i], sample)) {
-                std::fprintf(stderr, "%s showed no window\n", argv[1 + i]);
-                return 1;
-            }
-            times[i].push_back(sample.milliseconds);
-            memory[i].push_back(sample.peakMib);
-        }
-    const double time[2] = {Median(times[0]), Median(times[1])};
-    const double peak[2] = {Median(memory[0]), Median(memory[1])};
-    std::printf("| window | start until mapped (median of %d) | peak resident memory then |\n|---|---|---|\n", runs);
-    std::printf("| Taborvane | %.1f ms | %.1f MiB |\n", time[0], peak[0]);
-    std::printf("| one empty, titled Qt window | %.1f ms | %.1f MiB |\n", time[1], peak[1]);
-    std::printf("| ratio (goal ≤ 1.3 and ≤ 1.2) | %.2f | %.2f |\n", time[0] / time[1], peak[0] / peak[1]);
+    const auto start = [&server](const char* program, Sample& sample) { return RunOnce(server, program, sample); };
+    const std::optional<startup::Comparison> comparison = startup::CompareAlternately(start, argv[1], argv[2], runs);
+    if (!comparison) {
+        std::fprintf(stderr, "a program showed no window\n");
+        return 1;
+    }
+    startup::PrintComparison(*comparison, runs, "start until mapped", "peak resident memory then",
+                             "one empty, titled Qt window", 1.3, 1.2);
     return 0;
 }

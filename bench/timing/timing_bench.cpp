@@ -31,6 +31,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <memory>
 #include <random>
@@ -618,6 +619,21 @@ struct FloorResult {
     long woken;
 };
 
+// Runs the event loop as it is set up, after a settling time, and takes what
+// the process spent over `ms` and how often `events` counted meanwhile.
+FloorResult MeasureFloor(std::string what, int ms, const long& events, const std::function<void()>& resetEvents) {
+    RunEventLoopFor(300);
+    Usage before, after;
+    resetEvents();
+    SampleProcess(before);
+    const Nanoseconds from = Now();
+    RunEventLoopFor(ms);
+    const Nanoseconds to = Now();
+    SampleProcess(after);
+    return {std::move(what), static_cast<double>(to - from) / 1e9, after.cpu - before.cpu,
+            (after.voluntary - before.voluntary) + (after.involuntary - before.involuntary), events};
+}
+
 // The same event loop woken by a kernel timer, doing nothing else: what a
 // wake-up costs here, whatever is done in it.
 FloorResult RunWakeFloor(int rate, int ms) {
@@ -632,18 +648,9 @@ FloorResult RunWakeFloor(int rate, int ms) {
         std::uint64_t expired = 0;
         if (read(fd, &expired, sizeof expired) == static_cast<ssize_t>(sizeof expired)) ++woken;
     });
-    RunEventLoopFor(300);
-    Usage before, after;
-    woken = 0;
-    SampleProcess(before);
-    const Nanoseconds from = Now();
-    RunEventLoopFor(ms);
-    const Nanoseconds to = Now();
-    SampleProcess(after);
-    const long taken = woken;
+    FloorResult result = MeasureFloor(what, ms, woken, [&woken] { woken = 0; });
     close(fd);
-    return {what, static_cast<double>(to - from) / 1e9, after.cpu - before.cpu,
-            (after.voluntary - before.voluntary) + (after.involuntary - before.involuntary), taken};
+    return result;
 }
 
 // A window of the program's size whose one child, as large as the display and
@@ -667,18 +674,9 @@ FloorResult RunFrameFloor(const QSize& windowSize, const QRect& childGeometry, i
         ++painted;
     });
     frames.start(1000 / 60);
-    RunEventLoopFor(300);
-    Usage before, after;
-    painted = 0;
-    SampleProcess(before);
-    const Nanoseconds from = Now();
-    RunEventLoopFor(ms);
-    const Nanoseconds to = Now();
-    SampleProcess(after);
-    return {"repaint of a " + std::to_string(childGeometry.width()) + " × " + std::to_string(childGeometry.height()) +
-                " widget at 60/s",
-            static_cast<double>(to - from) / 1e9, after.cpu - before.cpu,
-            (after.voluntary - before.voluntary) + (after.involuntary - before.involuntary), painted};
+    return MeasureFloor("repaint of a " + std::to_string(childGeometry.width()) + " × " +
+                            std::to_string(childGeometry.height()) + " widget at 60/s",
+                        ms, painted, [&painted] { painted = 0; });
 }
 
 void PrintWakeFloor(const std::vector<FloorResult>& results) {
