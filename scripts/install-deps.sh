@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  cmake make g++ pkg-config
+  cmake make g++ pkg-config build-essential
   libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev
   qt6-base-dev libgl-dev fonts-roboto-unhinted
