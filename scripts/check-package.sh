@@ -59,8 +59,9 @@ cp "$out"/*.deb "$out"/*.buildinfo "$changes" "$lint_dir/"
 chmod 755 "$lint_dir" && chmod 644 "$lint_dir"/*
 as_user=()
 [ "$(id -u)" -ne 0 ] || as_user=(runuser -u nobody --)
-if ! "${as_user[@]}" env HOME="$lint_dir" TMPDIR="$lint_dir" \
-    lintian -I -E --pedantic --fail-on error,warning "$lint_dir/$(basename "$changes")" | tee "$out/lintian.log"; then
+# It starts from the copies' folder: that user may not enter the one the tree is in.
+if ! (cd "$lint_dir" && "${as_user[@]}" env HOME="$lint_dir" TMPDIR="$lint_dir" \
+    lintian -I -E --pedantic --fail-on error,warning "$(basename "$changes")") | tee "$out/lintian.log"; then
   fail "lintian reports errors or warnings"
 fi
 # Hardening counts even where lintian only informs.
