@@ -60,8 +60,11 @@ bool WaylandPluginInstalled() {
 
 DisplaySettings CurrentDisplaySettings(std::optional<std::string> platformOption,
                                        std::optional<std::string> x11DisplayOption) {
-    return {std::move(platformOption),   Variable("QT_QPA_PLATFORM"),  std::move(x11DisplayOption), Variable("DISPLAY"),
-            Variable("WAYLAND_DISPLAY"), Variable("XDG_SESSION_TYPE"), WaylandPluginInstalled()};
+    DisplaySettings settings{std::move(platformOption), Variable("QT_QPA_PLATFORM"), std::move(x11DisplayOption),
+                             Variable("DISPLAY"),       Variable("WAYLAND_DISPLAY"), Variable("XDG_SESSION_TYPE")};
+    // Looking through the plugin folders takes a few hundred microseconds: only where Wayland may be tried.
+    if (MayTryWayland(settings)) settings.waylandPluginInstalled = WaylandPluginInstalled();
+    return settings;
 }
 
 bool DisplayProbe::answers(DisplayServer server) {

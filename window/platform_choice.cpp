@@ -76,6 +76,12 @@ PlatformChoice NoDisplay(const Servers& tried, const DisplaySettings& settings, 
 
 }  // namespace
 
+bool MayTryWayland(const DisplaySettings& settings) {
+    const std::optional<std::string> chosen = ChosenByUser(settings);
+    const Servers servers = chosen ? ServersOf(*chosen).value_or(Servers{}) : QtOrder(settings);
+    return std::find(servers.begin(), servers.end(), DisplayServer::Wayland) != servers.end();
+}
+
 PlatformChoice ChoosePlatform(const DisplaySettings& settings, const ServerProbe& probe) {
     // Without its plugin Qt would warn and move on to X11, or abort: a compositor is then as good as absent.
     const auto answers = [&settings, &probe](DisplayServer server) {

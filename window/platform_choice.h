@@ -38,4 +38,7 @@ struct PlatformChoice {
 
 [[nodiscard]] PlatformChoice ChoosePlatform(const DisplaySettings& settings, const ServerProbe& answers);
 
+// Whether the choice may try Wayland: only then does waylandPluginInstalled matter.
+[[nodiscard]] bool MayTryWayland(const DisplaySettings& settings);
+
 }  // namespace taborvane::window
