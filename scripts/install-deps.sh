@@ -26,5 +26,23 @@ echo "Installing: ${missing[*]}"
 sudo_cmd=()
 [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
 export DEBIAN_FRONTEND=noninteractive
-"${sudo_cmd[@]}" apt-get update -qq
-"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+# Another apt or dpkg run (an unattended upgrade, a software centre) may hold
+# the package locks for a while: wait up to this long for it to finish.
+lock_wait_seconds=300
+
+# apt-get update does not wait for the lock of the package lists by itself.
+update_package_lists() {
+  local deadline=$((SECONDS + lock_wait_seconds)) errors
+  until errors=$("${sudo_cmd[@]}" apt-get update -qq 2>&1 > /dev/null); do
+    if ! grep -q "Could not get lock" <<< "$errors" || [ "$SECONDS" -ge "$deadline" ]; then
+      echo "$errors" >&2
+      return 1
+    fi
+    echo "Waiting for another apt or dpkg run to finish..."
+    sleep 5
+  done
+  [ -z "$errors" ] || echo "$errors" >&2
+}
+
+update_package_lists
+"${sudo_cmd[@]}" apt-get -o DPkg::Lock::Timeout="$lock_wait_seconds" install -y -qq --no-install-recommends "${missing[@]}"

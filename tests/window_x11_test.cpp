@@ -21,6 +21,7 @@ class WindowOnXServerTest : public QObject {
         const int status = QProcess::execute(
             QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QString::number(centre.x()),
                                         QString::number(centre.y()), QStringLiteral("click"), QStringLiteral("1")});
+        QVERIFY2(status != -2, "xdotool is not installed (package xdotool)");
         QCOMPARE(status, 0);
     }
 

@@ -17,8 +17,32 @@ import sys
 import tempfile
 import time
 
-import pyatspi
-from gi.repository import Atspi
+try:
+    from gi.repository import Gio, GLib
+except ImportError as missing:
+    sys.exit(f"FAILED: {missing} (package python3-gi)")
+
+
+def accessibility_bus_problem():
+    """Why the accessibility bus cannot be reached, or None. Asked first, because
+    the accessibility library ends the whole process when it cannot connect."""
+    try:
+        session = Gio.bus_get_sync(Gio.BusType.SESSION, None)
+        session.call_sync("org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus", "GetAddress", None,
+                          GLib.VariantType("(s)"), Gio.DBusCallFlags.NONE, 10000, None)
+    except GLib.Error as error:
+        return error.message.splitlines()[0]
+    return None
+
+
+problem = accessibility_bus_problem()
+if problem:
+    sys.exit(f"FAILED: the accessibility bus (at-spi2-core) does not answer: {problem}")
+try:
+    import pyatspi
+    from gi.repository import Atspi
+except ImportError as missing:
+    sys.exit(f"FAILED: {missing} (package python3-pyatspi)")
 
 # Role and name of each control that a screen reader announces, with the
 # state a lamp reports in its description.

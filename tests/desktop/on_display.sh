@@ -4,17 +4,25 @@
 # caller's session in reach: on Weston no X server exists, so a program can
 # only show its window as a Wayland client.
 # Usage: on_display.sh x11|wayland COMMAND [ARGUMENT...]
-# Exits 77 (the test is skipped) when that display server is not installed.
+# Exits 77 (the test is skipped), with the reason on its last line, when the
+# display server or the session bus is not installed: scripts/install-deps.sh
+# installs them, and the test command fails on any skip.
 set -euo pipefail
 kind=$1
 shift
 
 server_program=Xvfb
-[ "$kind" = wayland ] && server_program=weston
-if ! command -v "$server_program" > /dev/null; then
-  echo "$server_program is not installed: skipped"
-  exit 77
+server_package=xvfb
+if [ "$kind" = wayland ]; then
+  server_program=weston
+  server_package=weston
 fi
+for needed in "$server_program:$server_package" dbus-run-session:dbus-daemon; do
+  if ! command -v "${needed%%:*}" > /dev/null; then
+    echo "skipped: ${needed%%:*} is not installed (package ${needed##*:})"
+    exit 77
+  fi
+done
 
 runtime=$(mktemp -d) # mode 0700, as a runtime folder must be
 server_pid=
