@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "simulated_counter.h"
+#include "counter/testing/simulated_counter.h"
 
 namespace taborvane::testing {
 namespace {

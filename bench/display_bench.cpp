@@ -6,9 +6,9 @@
 #include <QImage>
 #include <QPainter>
 
-#include "design.h"
-#include "fonts.h"
-#include "glyph_sprites.h"
+#include "window/design.h"
+#include "window/fonts.h"
+#include "window/glyph_sprites.h"
 
 namespace taborvane::window {
 namespace {

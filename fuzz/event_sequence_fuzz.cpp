@@ -22,8 +22,8 @@
 #include <string>
 #include <string_view>
 
+#include "counter/testing/simulated_counter.h"
 #include "reference_reading.h"
-#include "simulated_counter.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include <string>
 #include <string_view>
 
-#include "number_rules.h"
+#include "counter/number_rules.h"
 #include "reference_reading.h"
 
 namespace {

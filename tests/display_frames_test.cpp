@@ -12,14 +12,15 @@
 #include <memory>
 #include <vector>
 
-#include "countdown_window.h"
+#include "clock/tick_timer.h"
 #include "find_control.h"
-#include "fonts.h"
 #include "manual_wake_source.h"
-#include "tick_timer.h"
+#include "window/countdown_window.h"
+#include "window/fonts.h"
 
 using namespace taborvane::window;
-using namespace taborvane::window::testing;
+using namespace taborvane::clock;
+using namespace taborvane::clock::testing;
 
 namespace {
 

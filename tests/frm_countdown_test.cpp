@@ -1,4 +1,4 @@
-#include "frm_countdown.h"
+#include "counter/frm_countdown.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "simulated_counter.h"
+#include "counter/testing/simulated_counter.h"
 
 namespace taborvane::testing {
 namespace {

@@ -7,9 +7,9 @@
 #include <QPainter>
 #include <vector>
 
-#include "design.h"
-#include "fonts.h"
-#include "glyph_sprites.h"
+#include "window/design.h"
+#include "window/fonts.h"
+#include "window/glyph_sprites.h"
 
 using namespace taborvane::window;
 

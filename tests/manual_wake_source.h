@@ -4,9 +4,9 @@
 
 #include <algorithm>
 
-#include "tick_scheduler.h"
+#include "clock/tick_scheduler.h"
 
-namespace taborvane::window::testing {
+namespace taborvane::clock::testing {
 
 inline constexpr Nanoseconds kMillisecond = 1'000'000;
 
@@ -49,4 +49,4 @@ private:
     int wakeUps_ = 0;
 };
 
-}  // namespace taborvane::window::testing
+}  // namespace taborvane::clock::testing

@@ -1,4 +1,4 @@
-#include "number_rules.h"
+#include "counter/number_rules.h"
 
 #include <gtest/gtest.h>
 

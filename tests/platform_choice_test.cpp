@@ -1,4 +1,4 @@
-#include "platform_choice.h"
+#include "app/platform_choice.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace taborvane::window {
+namespace taborvane::app {
 namespace {
 
 using Kind = PlatformChoice::Kind;
@@ -134,4 +134,4 @@ INSTANTIATE_TEST_SUITE_P(ChosenByUser, PlatformChoiceTest, ::testing::Values(
 // clang-format on
 
 }  // namespace
-}  // namespace taborvane::window
+}  // namespace taborvane::app

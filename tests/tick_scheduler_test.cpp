@@ -4,13 +4,13 @@
 #include <memory>
 #include <vector>
 
-#include "frame_clock.h"
+#include "clock/frame_clock.h"
+#include "clock/tick_scheduler.h"
+#include "clock/tick_timer.h"
 #include "manual_wake_source.h"
-#include "tick_scheduler.h"
-#include "tick_timer.h"
 
-using namespace taborvane::window;
-using namespace taborvane::window::testing;
+using namespace taborvane::clock;
+using namespace taborvane::clock::testing;
 
 class TickSchedulerTest : public QObject {
     Q_OBJECT

@@ -3,12 +3,12 @@
 #include <chrono>
 #include <thread>
 
-#include "kernel_wake_source.h"
-#include "tick_timer.h"
+#include "clock/kernel_wake_source.h"
+#include "clock/tick_timer.h"
 
-using taborvane::window::KernelWakeSource;
-using taborvane::window::TickScheduler;
-using taborvane::window::TickTimer;
+using taborvane::clock::KernelWakeSource;
+using taborvane::clock::TickScheduler;
+using taborvane::clock::TickTimer;
 
 // The timers on the kernel's clock, through the event loop.
 class TickTimerTest : public QObject {

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "memory_surface.h"
-#include "number_rules.h"
+#include "counter/number_rules.h"
+#include "counter/testing/memory_surface.h"
 
 namespace taborvane::testing {
 namespace {

@@ -15,9 +15,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "countdown_window.h"
-#include "design.h"
-#include "fonts.h"
+#include "window/countdown_window.h"
+#include "window/design.h"
+#include "window/fonts.h"
 
 using namespace taborvane::window;
 

@@ -8,11 +8,11 @@
 #include <QPushButton>
 #include <memory>
 
-#include "countdown_window.h"
-#include "design.h"
 #include "find_control.h"
-#include "fonts.h"
-#include "lamp_widget.h"
+#include "window/countdown_window.h"
+#include "window/design.h"
+#include "window/fonts.h"
+#include "window/lamp_widget.h"
 
 using namespace taborvane::window;
 

@@ -8,8 +8,8 @@
 #include <QProcess>
 #include <QPushButton>
 
-#include "countdown_window.h"
-#include "fonts.h"
+#include "window/countdown_window.h"
+#include "window/fonts.h"
 
 using namespace taborvane::window;
 

@@ -10,9 +10,9 @@
 #include <cmath>
 
 #include "accessible_window.h"
+#include "clock/kernel_wake_source.h"
 #include "display_label.h"
 #include "fonts.h"
-#include "kernel_wake_source.h"
 #include "lamp_widget.h"
 
 namespace taborvane::window {
@@ -78,7 +78,7 @@ void PaintLabel(QLabel& label) {
     label.setAlignment(Qt::AlignLeft | Qt::AlignTop);
 }
 
-QWidget* CreateWidget(const ControlDesign& design, FrameClock& frames, QWidget* parent) {
+QWidget* CreateWidget(const ControlDesign& design, clock::FrameClock& frames, QWidget* parent) {
     switch (design.kind) {
     case ControlKind::Label: {
         auto* label = design.font == FontRole::Display ? new DisplayLabel(ToQString(design.text), frames, parent)
@@ -104,9 +104,10 @@ QWidget* CreateWidget(const ControlDesign& design, FrameClock& frames, QWidget* 
 
 }  // namespace
 
-CountdownWindow::CountdownWindow(QWidget* parent) : CountdownWindow(std::make_unique<KernelWakeSource>(), parent) {}
+CountdownWindow::CountdownWindow(QWidget* parent)
+    : CountdownWindow(std::make_unique<clock::KernelWakeSource>(), parent) {}
 
-CountdownWindow::CountdownWindow(std::unique_ptr<WakeSource> wakeSource, QWidget* parent)
+CountdownWindow::CountdownWindow(std::unique_ptr<clock::WakeSource> wakeSource, QWidget* parent)
     : QWidget(parent),
       wakeSource_(std::move(wakeSource)),
       scheduler_(*wakeSource_),

@@ -1,22 +1,23 @@
-// The one window: builds its controls from the design table, adapts them to
-// the counter's control surface, and binds each event to its procedure:
+// Drawing: the one window. It builds its controls from the design table
+// (design.h), adapts them to the counter's control surface (qt_surface.h), and
+// binds each event to its procedure:
 //   Qt signal -> binding below -> one frmCountdown procedure -> surface -> widgets
-// A mode's tick comes the same way from the one alarm of the window:
-//   kernel alarm -> TickScheduler -> TickTimer::timeout -> tick procedure -> surface
+// A mode's tick comes the same way from the clock folder's one alarm:
+//   kernel alarm -> clock::TickScheduler -> clock::TickTimer::timeout -> tick procedure -> surface
 // and the display takes each new text at once but paints it at the next frame
-// of the screen (FrameClock, PaintPacer), however many ticks came between.
+// of the screen (clock::FrameClock, PaintPacer), however many ticks came between.
 #pragma once
 
 #include <QWidget>
 #include <memory>
 #include <vector>
 
+#include "clock/frame_clock.h"
+#include "clock/tick_scheduler.h"
+#include "counter/frm_countdown.h"
 #include "design.h"
-#include "frame_clock.h"
-#include "frm_countdown.h"
 #include "paint_pacer.h"
 #include "qt_surface.h"
-#include "tick_scheduler.h"
 
 namespace taborvane::window {
 
@@ -25,7 +26,7 @@ class CountdownWindow : public QWidget {
 public:
     explicit CountdownWindow(QWidget* parent = nullptr);
     // With the clock and alarm that the modes' ticks and the frames run on; tests drive one by hand.
-    explicit CountdownWindow(std::unique_ptr<WakeSource> wakeSource, QWidget* parent = nullptr);
+    explicit CountdownWindow(std::unique_ptr<clock::WakeSource> wakeSource, QWidget* parent = nullptr);
     ~CountdownWindow() override;
 
     // The timer behind a design name, for tests that look at its state.
@@ -53,9 +54,9 @@ private:
     template <typename Widget>
     [[nodiscard]] Widget& control(std::string_view name) const;
 
-    std::unique_ptr<WakeSource> wakeSource_;
-    TickScheduler scheduler_;
-    FrameClock frames_;
+    std::unique_ptr<clock::WakeSource> wakeSource_;
+    clock::TickScheduler scheduler_;
+    clock::FrameClock frames_;
     PaintPacer pacer_;
     std::vector<PlacedControl> placed_;
     std::vector<std::unique_ptr<QtTextBox>> entries_;

@@ -26,13 +26,13 @@ QAccessibleInterface* DisplayAccessibleFactory(const QString& className, QObject
 
 }  // namespace
 
-DisplayLabel::DisplayLabel(const QString& text, FrameClock& frames, QWidget* parent)
+DisplayLabel::DisplayLabel(const QString& text, clock::FrameClock& frames, QWidget* parent)
     : QLabel(text, parent), frames_(frames) {
     QAccessible::installFactory(DisplayAccessibleFactory);  // once: Qt ignores a second install
     // A name of its own keeps QLabel from announcing every new text at once;
     // the name follows the value at the next frame.
     setAccessibleName(text);
-    connect(&frames_, &FrameClock::frame, this, &DisplayLabel::announceValue);
+    connect(&frames_, &clock::FrameClock::frame, this, &DisplayLabel::announceValue);
 }
 
 void DisplayLabel::showValue(const QString& text) {

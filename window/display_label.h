@@ -5,7 +5,7 @@
 
 #include <QLabel>
 
-#include "frame_clock.h"
+#include "clock/frame_clock.h"
 #include "glyph_sprites.h"
 
 namespace taborvane::window {
@@ -13,7 +13,7 @@ namespace taborvane::window {
 class DisplayLabel : public QLabel {
     Q_OBJECT
 public:
-    DisplayLabel(const QString& text, FrameClock& frames, QWidget* parent = nullptr);
+    DisplayLabel(const QString& text, clock::FrameClock& frames, QWidget* parent = nullptr);
 
     void showValue(const QString& text);
 
@@ -23,7 +23,7 @@ protected:
 private:
     void announceValue();
 
-    FrameClock& frames_;
+    clock::FrameClock& frames_;
     GlyphSprites sprites_;
     bool announcing_ = false;  // the next frame announces the value
 };

@@ -6,8 +6,8 @@
 
 namespace taborvane::window {
 
-PaintPacer::PaintPacer(QWidget& window, FrameClock& frames) : window_(window), frames_(frames) {
-    connect(&frames_, &FrameClock::frame, this, &PaintPacer::paintDeferred);
+PaintPacer::PaintPacer(QWidget& window, clock::FrameClock& frames) : window_(window), frames_(frames) {
+    connect(&frames_, &clock::FrameClock::frame, this, &PaintPacer::paintDeferred);
     window_.installEventFilter(this);
 }
 

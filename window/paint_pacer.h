@@ -6,7 +6,7 @@
 
 #include <QObject>
 
-#include "frame_clock.h"
+#include "clock/frame_clock.h"
 
 class QWidget;
 
@@ -16,7 +16,7 @@ class PaintPacer : public QObject {
     Q_OBJECT
 public:
     // Watches the top-level window's requests to paint; frames come from the clock.
-    PaintPacer(QWidget& window, FrameClock& frames);
+    PaintPacer(QWidget& window, clock::FrameClock& frames);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -25,7 +25,7 @@ private:
     void paintDeferred();
 
     QWidget& window_;
-    FrameClock& frames_;
+    clock::FrameClock& frames_;
     bool deferred_ = false;  // a request to paint waits for the next frame
     bool passing_ = false;   // the frame's own request is under way
 };

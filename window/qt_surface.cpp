@@ -10,11 +10,11 @@ QtTextBox::QtTextBox(QLineEdit& edit) : edit_(edit) { refresh(); }
 
 void QtTextBox::refresh() { utf8_ = edit_.text().toStdString(); }
 
-QtTimer::QtTimer(QObject& window, TickScheduler& scheduler, const QString& name, std::int32_t designInterval,
+QtTimer::QtTimer(QObject& window, clock::TickScheduler& scheduler, const QString& name, std::int32_t designInterval,
                  std::function<void()> tick)
-    : IntervalTimer(designInterval), timer_(new TickTimer(scheduler, &window)) {
+    : IntervalTimer(designInterval), timer_(new clock::TickTimer(scheduler, &window)) {
     timer_->setObjectName(name);
-    QObject::connect(timer_, &TickTimer::timeout, &window, std::move(tick));
+    QObject::connect(timer_, &clock::TickTimer::timeout, &window, std::move(tick));
 }
 
 }  // namespace taborvane::window

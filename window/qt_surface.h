@@ -6,11 +6,11 @@
 #include <functional>
 #include <string>
 
-#include "control_surface.h"
+#include "clock/tick_timer.h"
+#include "counter/control_surface.h"
+#include "counter/interval_timer.h"
 #include "display_label.h"
-#include "interval_timer.h"
 #include "lamp_widget.h"
-#include "tick_timer.h"
 
 namespace taborvane::window {
 
@@ -48,7 +48,7 @@ private:
 // The tick timer is a child of the window, named after the design's timer.
 class QtTimer final : public IntervalTimer {
 public:
-    QtTimer(QObject& window, TickScheduler& scheduler, const QString& name, std::int32_t designInterval,
+    QtTimer(QObject& window, clock::TickScheduler& scheduler, const QString& name, std::int32_t designInterval,
             std::function<void()> tick);
     void stop() { timer_->stop(); }
 
@@ -57,7 +57,7 @@ protected:
     void cancelWait() override { timer_->stop(); }
 
 private:
-    TickTimer* timer_;  // owned by the window
+    clock::TickTimer* timer_;  // owned by the window
 };
 
 class QtProgramEnd final : public ProgramEnd {

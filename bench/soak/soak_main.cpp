@@ -1,4 +1,4 @@
-// The program exactly as window/main.cpp starts it, plus counting for the
+// The program as app/program_start.cpp starts it, plus counting for the
 // soak run (scripts/soak.sh): every tick of each mode's timer is counted from
 // outside the window through the timer's own timeout signal, and the counts
 // are written to the file named by TABORVANE_SOAK_STATUS about once a second
@@ -19,9 +19,9 @@
 #include <iterator>
 #include <utility>
 
-#include "application_setup.h"
-#include "countdown_window.h"
-#include "design.h"
+#include "app/application_setup.h"
+#include "window/countdown_window.h"
+#include "window/design.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 // From AddressSanitizer's runtime; g++ ships no header that declares it.
@@ -51,7 +51,7 @@ public:
         clock_.start();
         for (std::size_t i = 0; i < kTimers.size(); ++i) {
             const QString name = QString::fromUtf8(kTimers[i].name.data(), std::ssize(kTimers[i].name));
-            QObject::connect(&Child<taborvane::window::TickTimer>(window, name), &taborvane::window::TickTimer::timeout,
+            QObject::connect(&Child<taborvane::clock::TickTimer>(window, name), &taborvane::clock::TickTimer::timeout,
                              &window, [this, i] {
                                  counts_[i].ticks++;
                                  counts_[i].lastTickMs = clock_.elapsed();
@@ -128,7 +128,7 @@ private:
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    taborvane::window::PrepareApplication();
+    taborvane::app::PrepareApplication();
     taborvane::window::CountdownWindow window;
     window.show();
 

@@ -35,7 +35,7 @@ measure() {
     echo "process's peak resident memory (VmHWM) at that moment:"
     echo
     xvfb-run -a -s "-screen 0 1280x800x24" env QT_QPA_PLATFORM=xcb \
-      "$dir/startup_watch" build/release/window/taborvane "$dir/startup_empty_window" "$outside_runs"
+      "$dir/startup_watch" build/release/app/taborvane "$dir/startup_empty_window" "$outside_runs"
   } 2>/dev/null > "$report"
 }
 # Never at the same time as another measurement on this machine.

@@ -9,8 +9,8 @@
 #include <ctime>
 
 #ifdef PROBE_PROGRAM_WINDOW
-#include "application_setup.h"
-#include "countdown_window.h"
+#include "app/application_setup.h"
+#include "window/countdown_window.h"
 using ProbedWindow = taborvane::window::CountdownWindow;
 #else
 using ProbedWindow = QWidget;
@@ -56,7 +56,7 @@ private:
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
 #ifdef PROBE_PROGRAM_WINDOW
-    taborvane::window::PrepareApplication();
+    taborvane::app::PrepareApplication();
 #endif
     Probe window;
     window.show();

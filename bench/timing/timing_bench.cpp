@@ -44,8 +44,8 @@
 #include <sys/timerfd.h>
 #include <unistd.h>
 
-#include "application_setup.h"
-#include "countdown_window.h"
+#include "app/application_setup.h"
+#include "window/countdown_window.h"
 
 namespace {
 
@@ -251,9 +251,9 @@ class TimingBench {
 public:
     explicit TimingBench(CountdownWindow& window) : window_(window) {
         for (std::size_t i = 0; i < kModes.size(); ++i) {
-            timers_[i] = window.findChild<taborvane::window::TickTimer*>(QString::fromLatin1(kModes[i].timer));
+            timers_[i] = window.findChild<taborvane::clock::TickTimer*>(QString::fromLatin1(kModes[i].timer));
             if (timers_[i] == nullptr) qFatal("no timer %s", kModes[i].timer);
-            QObject::connect(timers_[i], &taborvane::window::TickTimer::timeout, &window_,
+            QObject::connect(timers_[i], &taborvane::clock::TickTimer::timeout, &window_,
                              [this, i] { ticks_[i].push_back(Now()); });
         }
         // A button emits released just before clicked, after its own repaint: the
@@ -364,7 +364,7 @@ public:
             });
             const bool allInactive =
                 std::none_of(timers_.begin(), timers_.end(),
-                             [](const taborvane::window::TickTimer* timer) { return timer->isActive(); });
+                             [](const taborvane::clock::TickTimer* timer) { return timer->isActive(); });
             if (!allOff || !allInactive) ++result.timersLeftOn;
             result.delays.push_back(stopTookEffect_ - posted);
             RunEventLoopFor(30);
@@ -439,7 +439,7 @@ private:
     }
 
     CountdownWindow& window_;
-    std::array<taborvane::window::TickTimer*, 4> timers_{};
+    std::array<taborvane::clock::TickTimer*, 4> timers_{};
     std::array<std::vector<Nanoseconds>, 4> ticks_;
     QPushButton* stop_ = nullptr;
     std::array<Nanoseconds, 4> clickedAt_{};
@@ -711,7 +711,7 @@ int Option(const QStringList& args, const QString& name, int fallback) {
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    taborvane::window::PrepareApplication();
+    taborvane::app::PrepareApplication();
     const QStringList args = QCoreApplication::arguments();
     const int caseMs = Option(args, QStringLiteral("--case-ms"), 5000);
     const int idleMs = Option(args, QStringLiteral("--idle-ms"), 10000);

@@ -9,7 +9,7 @@
 
 struct xcb_connection_t;
 
-namespace taborvane::window {
+namespace taborvane::app {
 
 // The settings of this process: its environment and the options given on its command line.
 [[nodiscard]] DisplaySettings CurrentDisplaySettings(std::optional<std::string> platformOption,
@@ -35,4 +35,4 @@ private:
     int compositorSocket_ = -1;
 };
 
-}  // namespace taborvane::window
+}  // namespace taborvane::app

@@ -2,14 +2,14 @@
 
 #include <QApplication>
 
-#include "fonts.h"
+#include "window/fonts.h"
 
-namespace taborvane::window {
+namespace taborvane::app {
 
 void PrepareApplication() {
     QApplication::setApplicationName(QStringLiteral("Taborvane"));
     QApplication::setDesktopFileName(QStringLiteral("org.taborvane.Taborvane"));
-    LoadCarriedFonts();
+    window::LoadCarriedFonts();
 }
 
-}  // namespace taborvane::window
+}  // namespace taborvane::app

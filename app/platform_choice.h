@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-namespace taborvane::window {
+namespace taborvane::app {
 
 inline constexpr int kExitNoDisplay = 1;
 
@@ -41,4 +41,4 @@ struct PlatformChoice {
 // Whether the choice may try Wayland: only then does waylandPluginInstalled matter.
 [[nodiscard]] bool MayTryWayland(const DisplaySettings& settings);
 
-}  // namespace taborvane::window
+}  // namespace taborvane::app

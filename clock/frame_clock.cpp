@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace taborvane::window {
+namespace taborvane::clock {
 namespace {
 
 constexpr double kFallbackFramesPerSecond = 60.0;
@@ -46,4 +46,4 @@ void FrameClock::fire() {
     emit frame();
 }
 
-}  // namespace taborvane::window
+}  // namespace taborvane::clock

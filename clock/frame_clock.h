@@ -9,7 +9,7 @@
 
 #include "tick_scheduler.h"
 
-namespace taborvane::window {
+namespace taborvane::clock {
 
 class FrameClock : public QObject, private TickScheduler::Client {
     Q_OBJECT
@@ -36,4 +36,4 @@ private:
     Nanoseconds lastFrame_ = std::numeric_limits<Nanoseconds>::min() / 2;
 };
 
-}  // namespace taborvane::window
+}  // namespace taborvane::clock

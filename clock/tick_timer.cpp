@@ -1,6 +1,6 @@
 #include "tick_timer.h"
 
-namespace taborvane::window {
+namespace taborvane::clock {
 
 TickTimer::TickTimer(TickScheduler& scheduler, QObject* parent) : QObject(parent), Client(scheduler) {}
 
@@ -9,4 +9,4 @@ void TickTimer::start(std::int32_t milliseconds) {
     waitRepeating(now() + interval, interval);
 }
 
-}  // namespace taborvane::window
+}  // namespace taborvane::clock

@@ -10,7 +10,7 @@
 
 #include "tick_scheduler.h"
 
-namespace taborvane::window {
+namespace taborvane::clock {
 
 class TickTimer : public QObject, private TickScheduler::Client {
     Q_OBJECT
@@ -29,4 +29,4 @@ private:
     void fire() override { emit timeout(); }
 };
 
-}  // namespace taborvane::window
+}  // namespace taborvane::clock

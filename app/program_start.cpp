@@ -1,3 +1,5 @@
+#include "program_start.h"
+
 #include <QApplication>
 #include <cstdio>
 #include <string>
@@ -5,13 +7,12 @@
 
 #include "application_setup.h"
 #include "command_line.h"
-#include "countdown_window.h"
 #include "display_probe.h"
 #include "platform_choice.h"
+#include "window/countdown_window.h"
 
+namespace taborvane::app {
 namespace {
-
-using namespace taborvane::window;
 
 int Finish(const CommandLineOutcome& outcome) {
     std::fputs(outcome.standardOutput.toLocal8Bit().constData(), stdout);
@@ -26,7 +27,7 @@ std::optional<std::string> Local8Bit(const std::optional<QString>& text) {
 
 }  // namespace
 
-int main(int argc, char* argv[]) {
+int RunProgram(int argc, char* argv[]) {
     QStringList arguments;
     for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
     const CommandLineOutcome line = ReadCommandLine(arguments, QtOptions::StillInList);
@@ -59,7 +60,9 @@ int main(int argc, char* argv[]) {
     if (rest.action == CommandLineOutcome::Action::Exit) return Finish(rest);
 
     PrepareApplication();
-    CountdownWindow window;
+    window::CountdownWindow window;
     window.show();
     return QApplication::exec();
 }
+
+}  // namespace taborvane::app

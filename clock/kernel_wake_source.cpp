@@ -8,7 +8,7 @@
 #include <cstring>
 #include <ctime>
 
-namespace taborvane::window {
+namespace taborvane::clock {
 namespace {
 
 timespec ToTimespec(Nanoseconds nanoseconds) {
@@ -55,4 +55,4 @@ void KernelWakeSource::takeAlarm() {
     [[maybe_unused]] const ssize_t taken = read(fd_, &expirations, sizeof expirations);
 }
 
-}  // namespace taborvane::window
+}  // namespace taborvane::clock

@@ -1,18 +1,24 @@
-// Every deadline of the window on one alarm: the modes' ticks and the frames
-// of the display. Deadlines that have come by the time the alarm rings run in
-// one wake-up, earliest first; at the same instant ticks run before frames, so
-// a frame shows what the ticks of its instant did, and ticks run in the order
-// their timers were made (the modes are made in mode order). A deadline given
-// as a span also runs in any wake-up within it that ran ticks, right after
-// them: a frame then costs no wake-up of its own, and it is drawn when the
-// next tick is a whole pace away, instead of holding that tick up.
+// Keeping time, with Qt Core only: one alarm (KernelWakeSource, a timerfd the
+// event loop watches) under a scheduler that runs every deadline that has come
+// when it rings. Its clients are the modes' timers (TickTimer) and the frames
+// of the screen (FrameClock):
+//   timerfd readable -> KernelWakeSource -> TickScheduler::runDue -> Client::fire
+//   -> TickTimer::timeout / FrameClock::frame -> whoever the window connected.
+//
+// Deadlines that have come by the time the alarm rings run in one wake-up,
+// earliest first; at the same instant ticks run before frames, so a frame
+// shows what the ticks of its instant did, and ticks run in the order their
+// timers were made (the modes are made in mode order). A deadline given as a
+// span also runs in any wake-up within it that ran ticks, right after them: a
+// frame then costs no wake-up of its own, and it is drawn when the next tick
+// is a whole pace away, instead of holding that tick up.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <vector>
 
-namespace taborvane::window {
+namespace taborvane::clock {
 
 using Nanoseconds = std::int64_t;  // on the monotonic clock
 
@@ -95,4 +101,4 @@ private:
     Nanoseconds alarm_ = 0;
 };
 
-}  // namespace taborvane::window
+}  // namespace taborvane::clock

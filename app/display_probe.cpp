@@ -11,7 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace taborvane::window {
+namespace taborvane::app {
 namespace {
 
 std::optional<std::string> Variable(const char* name) {
@@ -89,4 +89,4 @@ void DisplayProbe::disconnect() {
     compositorSocket_ = -1;
 }
 
-}  // namespace taborvane::window
+}  // namespace taborvane::app

@@ -6,7 +6,7 @@
 #include <QStringList>
 #include <optional>
 
-namespace taborvane::window {
+namespace taborvane::app {
 
 inline constexpr int kExitUsageError = 2;
 
@@ -26,4 +26,4 @@ struct CommandLineOutcome {
 // arguments[0] is the program itself, as in QCoreApplication::arguments().
 [[nodiscard]] CommandLineOutcome ReadCommandLine(const QStringList& arguments, QtOptions qtOptions);
 
-}  // namespace taborvane::window
+}  // namespace taborvane::app

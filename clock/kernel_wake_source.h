@@ -9,7 +9,7 @@
 
 class QSocketNotifier;
 
-namespace taborvane::window {
+namespace taborvane::clock {
 
 class KernelWakeSource final : public QObject, public WakeSource {
     Q_OBJECT
@@ -28,4 +28,4 @@ private:
     QSocketNotifier* notifier_ = nullptr;
 };
 
-}  // namespace taborvane::window
+}  // namespace taborvane::clock

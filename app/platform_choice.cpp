@@ -4,7 +4,7 @@
 #include <sstream>
 #include <vector>
 
-namespace taborvane::window {
+namespace taborvane::app {
 namespace {
 
 using Servers = std::vector<DisplayServer>;
@@ -103,4 +103,4 @@ PlatformChoice ChoosePlatform(const DisplaySettings& settings, const ServerProbe
     return NoDisplay(order, settings, false);
 }
 
-}  // namespace taborvane::window
+}  // namespace taborvane::app

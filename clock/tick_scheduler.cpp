@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <limits>
 
-namespace taborvane::window {
+namespace taborvane::clock {
 namespace {
 
 // After the machine sleeps, a fast timer may owe millions of ticks; replaying
@@ -125,4 +125,4 @@ void TickScheduler::rearm() {
     source_.wakeAt(next);
 }
 
-}  // namespace taborvane::window
+}  // namespace taborvane::clock

@@ -3,7 +3,7 @@
 #include <QCommandLineParser>
 #include <array>
 
-namespace taborvane::window {
+namespace taborvane::app {
 namespace {
 
 const QString kProgram = QStringLiteral("taborvane");
@@ -106,4 +106,4 @@ CommandLineOutcome ReadCommandLine(const QStringList& arguments, QtOptions qtOpt
     return outcome;
 }
 
-}  // namespace taborvane::window
+}  // namespace taborvane::app

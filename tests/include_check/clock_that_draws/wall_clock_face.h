@@ -1,0 +1,2 @@
+// Its own file, which the check allows.
+#pragma once
