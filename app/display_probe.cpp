@@ -1,15 +1,13 @@
 #include "display_probe.h"
 
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
+#include <wayland-client.h>
 #include <xcb/xcb.h>
 
 #include <QCoreApplication>
 #include <QDir>
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
-#include <cstring>
 
 namespace taborvane::app {
 namespace {
@@ -20,28 +18,20 @@ std::optional<std::string> Variable(const char* name) {
     return std::string(value);
 }
 
-// The socket libwayland-client connects to: WAYLAND_DISPLAY (default wayland-0),
-// inside XDG_RUNTIME_DIR unless it is an absolute path.
-std::optional<std::string> WaylandSocketPath(const std::optional<std::string>& waylandDisplay) {
-    const std::string name = waylandDisplay.value_or("wayland-0");
-    if (name.starts_with('/')) return name;
-    const std::optional<std::string> runtimeDir = Variable("XDG_RUNTIME_DIR");
-    if (!runtimeDir || !runtimeDir->starts_with('/')) return std::nullopt;
-    return *runtimeDir + '/' + name;
-}
-
-// A connected socket, or -1.
-int ConnectToCompositor(const std::optional<std::string>& waylandDisplay) {
-    const std::optional<std::string> path = WaylandSocketPath(waylandDisplay);
-    sockaddr_un address{};
-    if (!path || path->size() >= sizeof address.sun_path) return -1;
-    address.sun_family = AF_UNIX;
-    std::memcpy(address.sun_path, path->c_str(), path->size() + 1);
-    const int socketFd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (socketFd < 0) return -1;
-    if (connect(socketFd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) return socketFd;
-    close(socketFd);
-    return -1;
+// The interfaces a compositor offers, from one round trip on its registry.
+std::vector<std::string> GlobalsOf(wl_display* display) {
+    std::vector<std::string> globals;
+    static constexpr wl_registry_listener kListener{
+        [](void* data, wl_registry*, std::uint32_t, const char* interface, std::uint32_t) {
+            static_cast<std::vector<std::string>*>(data)->emplace_back(interface);
+        },
+        [](void*, wl_registry*, std::uint32_t) {},
+    };
+    wl_registry* registry = wl_display_get_registry(display);
+    wl_registry_add_listener(registry, &kListener, &globals);
+    wl_display_roundtrip(display);
+    wl_registry_destroy(registry);
+    return globals;
 }
 
 // Whether a Wayland platform plugin lies where Qt looks for platform plugins
@@ -62,17 +52,29 @@ DisplaySettings CurrentDisplaySettings(std::optional<std::string> platformOption
                                        std::optional<std::string> x11DisplayOption) {
     DisplaySettings settings{std::move(platformOption), Variable("QT_QPA_PLATFORM"), std::move(x11DisplayOption),
                              Variable("DISPLAY"),       Variable("WAYLAND_DISPLAY"), Variable("XDG_SESSION_TYPE")};
+    for (const char* name : kWaylandFrameVariables)
+        if (Variable(name)) settings.waylandFramesChosenByUser = true;
     // Looking through the plugin folders takes a few hundred microseconds: only where Wayland may be tried.
     if (MayTryWayland(settings)) settings.waylandPluginInstalled = WaylandPluginInstalled();
     return settings;
+}
+
+bool DisplayProbe::compositorDrawsFrames() const {
+    // The compositor decorates windows that do not ask to decorate themselves (xdg-decoration).
+    return std::find(compositorGlobals_.begin(), compositorGlobals_.end(), "zxdg_decoration_manager_v1") !=
+           compositorGlobals_.end();
 }
 
 bool DisplayProbe::answers(DisplayServer server) {
     if (server == DisplayServer::Wayland) {
         // A socket handed over by the compositor can be used once only: leave it to Qt.
         if (Variable("WAYLAND_SOCKET")) return true;
-        if (compositorSocket_ < 0) compositorSocket_ = ConnectToCompositor(settings_.waylandDisplay);
-        return compositorSocket_ >= 0;
+        if (compositor_ == nullptr) {
+            // Resolved as Qt resolves it: WAYLAND_DISPLAY (wayland-0 when unset), in XDG_RUNTIME_DIR unless absolute.
+            compositor_ = wl_display_connect(settings_.waylandDisplay ? settings_.waylandDisplay->c_str() : nullptr);
+            if (compositor_ != nullptr) compositorGlobals_ = GlobalsOf(compositor_);
+        }
+        return compositor_ != nullptr;
     }
     if (x11_ == nullptr) {
         const std::optional<std::string>& name =
@@ -85,8 +87,8 @@ bool DisplayProbe::answers(DisplayServer server) {
 void DisplayProbe::disconnect() {
     if (x11_ != nullptr) xcb_disconnect(x11_);  // also frees a connection that failed
     x11_ = nullptr;
-    if (compositorSocket_ >= 0) close(compositorSocket_);
-    compositorSocket_ = -1;
+    if (compositor_ != nullptr) wl_display_disconnect(compositor_);
+    compositor_ = nullptr;
 }
 
 }  // namespace taborvane::app

@@ -4,9 +4,11 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform_choice.h"
 
+struct wl_display;
 struct xcb_connection_t;
 
 namespace taborvane::app {
@@ -27,12 +29,15 @@ public:
 
     // Prints nothing.
     [[nodiscard]] bool answers(DisplayServer server);
+    // Once the compositor has answered: whether it draws the frames of windows itself.
+    [[nodiscard]] bool compositorDrawsFrames() const;
     void disconnect();
 
 private:
     DisplaySettings settings_;
     xcb_connection_t* x11_ = nullptr;
-    int compositorSocket_ = -1;
+    wl_display* compositor_ = nullptr;
+    std::vector<std::string> compositorGlobals_;
 };
 
 }  // namespace taborvane::app

@@ -71,7 +71,7 @@ std::string NoDisplayMessage(const Servers& tried, const DisplaySettings& settin
 }
 
 PlatformChoice NoDisplay(const Servers& tried, const DisplaySettings& settings, bool chosenByUser) {
-    return {PlatformChoice::Kind::NoDisplay, NoDisplayMessage(tried, settings, chosenByUser)};
+    return {PlatformChoice::Kind::NoDisplay, NoDisplayMessage(tried, settings, chosenByUser), std::nullopt};
 }
 
 }  // namespace
@@ -90,17 +90,23 @@ PlatformChoice ChoosePlatform(const DisplaySettings& settings, const ServerProbe
     if (const std::optional<std::string> chosen = ChosenByUser(settings)) {
         // The user's choice stands; only when none of it can start is that said plainly.
         const std::optional<Servers> servers = ServersOf(*chosen);
-        if (!servers || std::any_of(servers->begin(), servers->end(), answers))
-            return {PlatformChoice::Kind::LeaveToQt, {}};
+        if (!servers) return {PlatformChoice::Kind::LeaveToQt, {}, std::nullopt};
+        const auto first = std::find_if(servers->begin(), servers->end(), answers);
+        if (first != servers->end()) return {PlatformChoice::Kind::LeaveToQt, {}, *first};
         return NoDisplay(*servers, settings, true);
     }
     const Servers order = QtOrder(settings);
     for (std::size_t i = 0; i < order.size(); ++i) {
         if (!answers(order[i])) continue;
         // Qt would reach this one too, but only after warning about the one it tried first.
-        return {i == 0 ? PlatformChoice::Kind::LeaveToQt : PlatformChoice::Kind::UseX11, {}};
+        return {i == 0 ? PlatformChoice::Kind::LeaveToQt : PlatformChoice::Kind::UseX11, {}, order[i]};
     }
     return NoDisplay(order, settings, false);
+}
+
+bool LeaveFramesToCompositor(const PlatformChoice& choice, const DisplaySettings& settings,
+                             bool compositorDrawsFrames) {
+    return choice.server == DisplayServer::Wayland && compositorDrawsFrames && !settings.waylandFramesChosenByUser;
 }
 
 }  // namespace taborvane::app

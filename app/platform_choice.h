@@ -2,6 +2,7 @@
 // no platform plugin can start, and warns when its first choice fails.
 #pragma once
 
+#include <array>
 #include <functional>
 #include <optional>
 #include <string>
@@ -19,7 +20,12 @@ struct DisplaySettings {
     std::optional<std::string> waylandDisplay;    // WAYLAND_DISPLAY
     std::optional<std::string> sessionType;       // XDG_SESSION_TYPE
     bool waylandPluginInstalled = true;           // Qt reaches a compositor only through it
+    bool waylandFramesChosenByUser = false;       // one of kWaylandFrameVariables is set
 };
+
+// Qt's variables by which a user decides who draws a window's frame on Wayland.
+inline constexpr std::array<const char*, 3> kWaylandFrameVariables{
+    "QT_WAYLAND_DISABLE_WINDOWDECORATION", "QT_WAYLAND_DECORATION", "QT_WAYLAND_SHELL_INTEGRATION"};
 
 enum class DisplayServer { X11, Wayland };
 
@@ -33,12 +39,20 @@ struct PlatformChoice {
         NoDisplay,  // nothing can start: say so and exit
     };
     Kind kind;
-    std::string message;  // for NoDisplay: one line, without its end of line
+    std::string message;                  // for NoDisplay: one line, without its end of line
+    std::optional<DisplayServer> server;  // the one Qt will open, when it is one we know
 };
 
 [[nodiscard]] PlatformChoice ChoosePlatform(const DisplaySettings& settings, const ServerProbe& answers);
 
 // Whether the choice may try Wayland: only then does waylandPluginInstalled matter.
 [[nodiscard]] bool MayTryWayland(const DisplaySettings& settings);
+
+// Whether to tell Qt not to draw the window's frame itself. Qt 6.4 sets up
+// EGL, loading the machine's graphics driver (some 50 MiB), only to learn
+// whether it may draw a frame; where the compositor draws frames anyway, that
+// costs the window nothing. Elsewhere (GNOME, Weston) Qt's frame is the only one.
+[[nodiscard]] bool LeaveFramesToCompositor(const PlatformChoice& choice, const DisplaySettings& settings,
+                                           bool compositorDrawsFrames);
 
 }  // namespace taborvane::app

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,9 @@ int RunProgram(int argc, char* argv[]) {
         std::fprintf(stderr, "%s\n", choice.message.c_str());
         return kExitNoDisplay;
     }
+    // Read by Qt's Wayland plugin when the window is first shown.
+    if (LeaveFramesToCompositor(choice, settings, probe.compositorDrawsFrames()))
+        setenv("QT_WAYLAND_DISABLE_WINDOWDECORATION", "1", 0);
 
     // Qt keeps argv for the whole run and takes its own options out of it.
     std::string platformFlag = "-platform";

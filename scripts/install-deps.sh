@@ -8,10 +8,10 @@ packages=(
   libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev
   qt6-base-dev libgl-dev fonts-roboto-unhinted
-  libxcb1-dev qt6-wayland
+  libxcb1-dev libwayland-dev qt6-wayland
   xvfb xauth xdotool imagemagick
   librsvg2-bin dpkg-dev debhelper lintian appstream desktop-file-utils
-  weston dbus-daemon at-spi2-core python3-pyatspi qt6-gtk-platformtheme
+  weston sway dbus-daemon at-spi2-core python3-pyatspi qt6-gtk-platformtheme
 )
 
 missing=()

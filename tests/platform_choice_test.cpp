@@ -133,5 +133,46 @@ INSTANTIATE_TEST_SUITE_P(ChosenByUser, PlatformChoiceTest, ::testing::Values(
     [](const ::testing::TestParamInfo<ChoiceCase>& info) { return std::string(info.param.name); });
 // clang-format on
 
+struct FramesCase {
+    const char* name;
+    DisplaySettings settings;
+    Servers answering;
+    bool compositorDrawsFrames;  // it offers xdg-decoration
+    bool leaveFrames;
+};
+
+void PrintTo(const FramesCase& c, std::ostream* os) { *os << c.name; }
+
+DisplaySettings WithFramesChosenByUser(DisplaySettings settings) {
+    settings.waylandFramesChosenByUser = true;
+    return settings;
+}
+
+class WaylandFramesTest : public ::testing::TestWithParam<FramesCase> {};
+
+// Qt is told not to draw frames (and so loads no graphics driver) only on a
+// compositor that draws them, only when Qt opens that compositor, and never
+// against the user's own setting.
+TEST_P(WaylandFramesTest, LeftToTheCompositorOnlyWhereItDrawsThem) {
+    const FramesCase& c = GetParam();
+    const PlatformChoice choice =
+        ChoosePlatform(c.settings, [&c](DisplayServer server) { return c.answering.count(server) > 0; });
+    EXPECT_EQ(LeaveFramesToCompositor(choice, c.settings, c.compositorDrawsFrames), c.leaveFrames);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Sessions, WaylandFramesTest, ::testing::Values(
+    FramesCase{"CompositorDrawsFrames", Session(":0", "wayland-1"), kBoth, true, true},
+    FramesCase{"CompositorLeavesFramesToClients", Session(":0", "wayland-1"), kBoth, false, false},
+    FramesCase{"UserChoseWhoDrawsFrames", WithFramesChosenByUser(Session(":0", "wayland-1")), kBoth, true, false},
+    FramesCase{"X11Session", Session(":0", std::nullopt), kBoth, true, false},
+    FramesCase{"CompositorGoneXServerUsed", Session(":0", "wayland-9"), kX, true, false},
+    FramesCase{"UserChoseX11InWaylandSession", Chosen(Session(":0", "wayland-1"), "xcb", std::nullopt), kBoth, true, false},
+    FramesCase{"UserChoseWayland", Chosen(Session(":0", "wayland-1"), std::nullopt, "wayland"), kBoth, true, true},
+    FramesCase{"UserListFallsBackToX11", Chosen(Session(":0", "wayland-9"), std::nullopt, "wayland;xcb"), kX, true, false},
+    FramesCase{"PlatformWithoutDisplayServer", Chosen(Session(":0", "wayland-1"), "offscreen", std::nullopt), kBoth, true, false}),
+    [](const ::testing::TestParamInfo<FramesCase>& info) { return std::string(info.param.name); });
+// clang-format on
+
 }  // namespace
 }  // namespace taborvane::app

@@ -5,10 +5,15 @@ every control named as designed; Count Up must step the number and light its
 lamp; Exit must end the program with status 0, and nothing may be printed.
 
 Run inside a session bus of its own (dbus-run-session) on a display.
-Usage: drive_over_atspi.py PROGRAM [--screenshot PNG]
+Usage: drive_over_atspi.py PROGRAM [--screenshot PNG] [--compositor-draws-frames]
   --screenshot: also saves the compositor's picture of the screen (Weston,
   started with --debug) and checks that the window is on it.
+  --compositor-draws-frames: on sway, whose IPC the checks reach through
+  SWAYSOCK: the window's frame is sway's, its app id the program's own, and
+  the program maps no graphics driver, since nothing of it draws with OpenGL.
 """
+import json
+import re
 import argparse
 import os
 import shutil
@@ -72,6 +77,9 @@ EXPECTED_CONTROLS = [
     ("filler", "Multiply lamp", "Off"),
 ]
 OLIVE = "rgb(192,192,0)"  # the window's background
+APP_ID = "org.taborvane.Taborvane"
+# Mesa's EGL and its drivers: what a window that draws with OpenGL would load.
+GRAPHICS_DRIVER = re.compile(r"_dri\.so|libEGL_mesa|libgallium")
 
 
 class CheckFailed(Exception):
@@ -133,7 +141,32 @@ def save_screenshot(target):
     check(share > 0.3, f"the window is on the screen ({share:.0%} of it olive), saved as {target}")
 
 
-def drive(program, screenshot):
+def graphics_driver_files(pid):
+    with open(f"/proc/{pid}/maps") as maps:
+        return sorted({line.split()[-1] for line in maps if GRAPHICS_DRIVER.search(line)})
+
+
+def sway_window_of(pid):
+    tree = json.loads(subprocess.run(["swaymsg", "-r", "-t", "get_tree"], capture_output=True, text=True,
+                                     check=True, timeout=10).stdout)
+    nodes = [tree]
+    while nodes:
+        node = nodes.pop()
+        if node.get("pid") == pid:
+            return node
+        nodes += node.get("nodes", []) + node.get("floating_nodes", [])
+    return None
+
+
+def check_frame_drawn_by_sway(program):
+    window = wait_for("sway has the window", lambda: sway_window_of(program.pid))
+    check(window.get("app_id") == APP_ID, f"its app id is {APP_ID} (it is {window.get('app_id')!r})")
+    check(window.get("border") == "normal", f"sway draws its frame, with a title (border {window.get('border')!r})")
+    drivers = graphics_driver_files(program.pid)
+    check(not drivers, f"the program maps no graphics driver (it maps {', '.join(drivers) or 'none'})")
+
+
+def drive(program, screenshot, compositor_draws_frames):
     application = wait_for("the program is on the accessibility bus", lambda: application_of(program.pid))
     frames = [child for child in application if child.getRole() == pyatspi.ROLE_FRAME]
     check(len(frames) == 1, "the program shows one frame")
@@ -156,6 +189,8 @@ def drive(program, screenshot):
              lambda: display.name not in ("777", "") and int(display.name) > 777 and lamp.description == "Lit")
     if screenshot:
         save_screenshot(screenshot)
+    if compositor_draws_frames:
+        check_frame_drawn_by_sway(program)
 
     press(controls[("push button", "Exit")])
     try:
@@ -171,13 +206,14 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("program")
     parser.add_argument("--screenshot")
+    parser.add_argument("--compositor-draws-frames", action="store_true")
     args = parser.parse_args()
     # The bus and its registry start on demand: have them up before the program looks for them.
     pyatspi.Registry.getDesktop(0).childCount
     environment = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
     program = subprocess.Popen([args.program], env=environment, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
     try:
-        drive(program, args.screenshot)
+        drive(program, args.screenshot, args.compositor_draws_frames)
     except CheckFailed as failure:
         print(f"FAILED: {failure}", file=sys.stderr)
         return 1
