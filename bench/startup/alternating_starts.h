@@ -1,5 +1,5 @@
 // What both start-up benchmarks share: one start's sample, the clock they
-// time it on, and two programs started alternately with the medians compared.
+// time it on, and several programs started in turn with the medians compared.
 #pragma once
 
 #include <algorithm>
@@ -28,28 +28,48 @@ inline double Median(std::vector<double> values) {
     return values.size() % 2 != 0 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
-// Starts a program once and measures it; false when it failed.
-using StartOnce = std::function<bool(const char* program, Sample& sample)>;
+// Starts program number `program` once and measures it; false when it failed.
+template <typename Measurement>
+using StartOnce = std::function<bool(std::size_t program, Measurement& measurement)>;
+
+// One unmeasured start of each first, since the first start pays for cold
+// caches; then `runs` rounds in which each program starts once, in turn, so
+// that a slow spell of the machine falls on all of them alike. Every measured
+// start of each program, or nothing when a start fails.
+template <typename Measurement>
+std::optional<std::vector<std::vector<Measurement>>> StartInTurn(const StartOnce<Measurement>& start,
+                                                                 std::size_t programs, int runs) {
+    Measurement measurement{};
+    for (std::size_t program = 0; program < programs; ++program)
+        if (!start(program, measurement)) return std::nullopt;
+    std::vector<std::vector<Measurement>> measured(programs);
+    for (int run = 0; run < runs; ++run)
+        for (std::size_t program = 0; program < programs; ++program) {
+            if (!start(program, measurement)) return std::nullopt;
+            measured[program].push_back(measurement);
+        }
+    return measured;
+}
+
+// The median time and the median peak memory, each on its own.
+inline Sample Medians(const std::vector<Sample>& samples) {
+    std::vector<double> times, memory;
+    for (const Sample& sample : samples) {
+        times.push_back(sample.milliseconds);
+        memory.push_back(sample.peakMib);
+    }
+    return {Median(times), Median(memory)};
+}
 
 struct Comparison {
     Sample program;  // medians
     Sample other;
 };
 
-// One unmeasured start of each first, since the first start pays for cold
-// caches; then `runs` starts of each, alternately. Nothing when a start fails.
-inline std::optional<Comparison> CompareAlternately(const StartOnce& start, const char* program, const char* other,
-                                                    int runs) {
-    Sample sample{};
-    if (!start(program, sample) || !start(other, sample)) return std::nullopt;
-    std::vector<double> times[2], memory[2];
-    for (int run = 0; run < runs; ++run)
-        for (int i = 0; i < 2; ++i) {
-            if (!start(i == 0 ? program : other, sample)) return std::nullopt;
-            times[i].push_back(sample.milliseconds);
-            memory[i].push_back(sample.peakMib);
-        }
-    return Comparison{{Median(times[0]), Median(memory[0])}, {Median(times[1]), Median(memory[1])}};
+inline std::optional<Comparison> CompareAlternately(const StartOnce<Sample>& start, int runs) {
+    const auto measured = StartInTurn(start, 2, runs);
+    if (!measured) return std::nullopt;
+    return Comparison{Medians((*measured)[0]), Medians((*measured)[1])};
 }
 
 // The comparison as a Markdown table, the ratios against their goals last.

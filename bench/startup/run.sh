@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Start-up time and peak memory of the program's window against one empty Qt
-# window, alternately: from inside (a probe reports when its window is first
-# painted) on the offscreen platform and on Xvfb, and from outside (the X
-# server reports when the real program's window is mapped) on Xvfb; prints the
-# tables and writes them into docs/PERFORMANCE.md.
+# Start-up time and peak memory of the program's window against an empty Qt
+# window: from inside (a probe reports when its window is first painted) on
+# the offscreen platform and on Xvfb, and from outside (the display server
+# reports when the window reaches it) on Xvfb, on a headless Weston and on a
+# headless sway; prints the tables and writes them into docs/PERFORMANCE.md.
 #   bench/startup/run.sh [runs per window from inside, default 30] [runs from outside, default 15]
 set -euo pipefail
 cd "$(dirname "$0")/../.."
@@ -17,9 +17,40 @@ cmake --build --preset release --target startup_probe_program startup_probe_mini
 dir=build/release/bench/startup
 report=$(mktemp)
 
+x11="X11 (Xvfb)" weston="Weston" sway="sway"
+shipped_name="empty Qt window, as shipped"
+driverless_name="empty Qt window, QT_WAYLAND_DISABLE_WINDOWDECORATION=1"
+program=(--window Taborvane build/release/app/taborvane)
+shipped=(--window "$shipped_name" "$dir/startup_empty_window")
+driverless=(--window "$driverless_name" QT_WAYLAND_DISABLE_WINDOWDECORATION=1 "$dir/startup_empty_window")
+# On X11 the third window would be the second: Qt sets up no OpenGL for a plain window there.
+x11_watch=(tests/desktop/on_display.sh x11 "$dir/startup_watch" --x11 "$outside_runs" "${program[@]}" "${shipped[@]}")
+weston_watch=(tests/desktop/on_display.sh wayland "$dir/startup_watch" --weston "$outside_runs"
+  "${program[@]}" "${shipped[@]}" "${driverless[@]}")
+sway_watch=(tests/desktop/on_display.sh sway "$dir/startup_watch" --sway "$outside_runs"
+  "${program[@]}" "${shipped[@]}" "${driverless[@]}")
+
+# A command as one would type it: words with blanks or commas quoted.
+shell_words() {
+  local word words=()
+  for word; do
+    [[ $word =~ [[:space:],] ]] && word="'$word'"
+    words+=("$word")
+  done
+  echo "${words[*]}"
+}
+
+# watched SESSION COMMAND...: the watch's lines, each led by the session's name.
+watched() {
+  local session=$1
+  shift
+  "$@" | awk -v session="$session" '{ print session "\t" $0 }'
+}
+
 measure() {
+  set -euo pipefail
   {
-    echo "Measured $(date -u +%Y-%m-%d) with \`bench/startup/run.sh $runs $outside_runs\` (release build), the two windows started alternately; the first start of each is not counted."
+    echo "Measured $(date -u +%Y-%m-%d) with \`bench/startup/run.sh $runs $outside_runs\` (release build). In each table the windows start in turn, each as a new process, after one unmeasured start of each; the figures are medians."
     echo
     echo "Offscreen platform:"
     echo
@@ -30,18 +61,51 @@ measure() {
     xvfb-run -a -s "-screen 0 1280x800x24" env QT_QPA_PLATFORM=xcb \
       "$dir/startup_bench" "$dir/startup_probe_program" "$dir/startup_probe_minimal" "$runs"
     echo
-    echo "From outside, Xvfb without a window manager: the real program (\`taborvane\`) against an empty,"
-    echo "titled QWidget, from the start of the process until the X server maps its window, and the"
-    echo "process's peak resident memory (VmHWM) at that moment:"
+    echo "From outside, as a user sees it: the real program (\`taborvane\`), an empty, titled QWidget as"
+    echo "shipped, and the same with \`QT_WAYLAND_DISABLE_WINDOWDECORATION=1\` (no frame of Qt's: Qt sets up"
+    echo "no OpenGL and loads no graphics driver), from just before the process starts until the display"
+    echo "server has its window; then the process's peak resident memory (VmHWM), and whether a graphics"
+    echo "driver (\`*_dri.so\`, \`libEGL_mesa\`) is in its memory map. Each server is private and headless, with"
+    echo "a session bus of its own, started by \`tests/desktop/on_display.sh\`. The moment is:"
     echo
-    xvfb-run -a -s "-screen 0 1280x800x24" env QT_QPA_PLATFORM=xcb \
-      "$dir/startup_watch" build/release/app/taborvane "$dir/startup_empty_window" "$outside_runs"
-  } 2>/dev/null > "$report"
+    echo "- X11 (Xvfb, no window manager): the X server's MapNotify of the process's titled window, on the"
+    echo "  watch's clock when it reads the event. X11 tells of the map, not of a buffer."
+    echo "- Weston (pixman, \`--debug\`; leaves frames to the program): the compositor's own CLOCK_MONOTONIC"
+    echo "  stamp, in its timeline stream (\`weston-debug timeline\`), of the first commit with damage"
+    echo "  (\`core_commit_damage\`) of the first top-level surface that appears after the start."
+    echo "- sway (pixman; draws frames itself): the IPC window event \"new\" for the process's pid, which sway"
+    echo "  sends when it maps the window on its first buffer, on the watch's clock when it reads the event."
+    echo
+    echo "On X11 Qt loads no driver for a plain window, so there the empty window as shipped is also the one"
+    echo "that loads no driver. The commands, run by \`run.sh\` one after the other:"
+    echo
+    echo '```'
+    shell_words "${x11_watch[@]}"
+    shell_words "${weston_watch[@]}"
+    shell_words "${sway_watch[@]}"
+    echo '```'
+    echo
+    {
+      watched "$x11" "${x11_watch[@]}"
+      watched "$weston" "${weston_watch[@]}"
+      watched "$sway" "${sway_watch[@]}"
+    } | awk -v runs="$outside_runs" -v x11="$x11" -v weston="$weston" -v sway="$sway" -v program=Taborvane \
+      -v shipped="$shipped_name" -v driverless="$driverless_name" -f bench/startup/outside_table.awk
+  } > "$report"
 }
-# Never at the same time as another measurement on this machine.
-export -f measure
-export dir runs outside_runs report
-flock /tmp/taborvane-measure.lock bash -c measure
+# Never at the same time as another measurement on this machine. Qt and the
+# servers talk on stderr: kept aside, and shown only when a measurement fails.
+export -f measure shell_words watched
+export dir runs outside_runs report x11 weston sway shipped_name driverless_name
+log=$(mktemp)
+# Arrays cannot be exported: they are passed as declarations.
+if ! flock /tmp/taborvane-measure.lock bash -c "$(declare -p x11_watch weston_watch sway_watch); measure" 2> "$log"; then
+  tail -n 30 "$log" >&2
+  echo "the measurement failed; docs/PERFORMANCE.md is left as it was" >&2
+  rm -f "$report" "$log"
+  exit 1
+fi
+rm -f "$log"
 
 cat "$report"
 scripts/update-doc-section.sh docs/PERFORMANCE.md startup "$report"

@@ -56,7 +56,8 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     const int runs = std::atoi(argv[3]);
-    const std::optional<startup::Comparison> comparison = startup::CompareAlternately(RunOnce, argv[1], argv[2], runs);
+    const auto start = [argv](std::size_t probe, Sample& sample) { return RunOnce(argv[1 + probe], sample); };
+    const std::optional<startup::Comparison> comparison = startup::CompareAlternately(start, runs);
     if (!comparison) {
         std::fprintf(stderr, "a probe failed to report\n");
         return 1;

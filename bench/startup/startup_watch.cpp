@@ -1,140 +1,93 @@
 // Measures start-up from outside, as a user sees it: starts a program, waits
-// on the X server for its titled top-level window to be mapped, and takes the
-// time since the process started and its peak resident memory (VmHWM) at that
-// moment; then ends it. Two programs alternate, and medians are reported.
-// Usage: startup_watch PROGRAM OTHER_PROGRAM RUNS   (on an X server without a window manager)
-#include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-#include <xcb/xcb.h>
-
+// until the display server has its titled top-level window (see
+// window_watch.h for how each server tells), and takes the time since the
+// process started, its peak resident memory (VmHWM) at that moment and
+// whether a graphics driver is mapped into it then; then ends it. The
+// programs start in turn, and medians are reported, one line per window:
+//   LABEL <tab> MILLISECONDS <tab> PEAK_MIB <tab> DRIVER (yes, no, or in how many runs)
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "alternating_starts.h"
-
-extern char** environ;
+#include "started_program.h"
+#include "sway_window_watch.h"
+#include "watch_options.h"
+#include "weston_window_watch.h"
+#include "x11_window_watch.h"
 
 namespace {
 
-using startup::MonotonicNanoseconds;
-using startup::Sample;
+using namespace startup;
 
-long long PeakResidentKib(pid_t pid) {
-    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-    for (std::string line; std::getline(status, line);)
-        if (line.rfind("VmHWM:", 0) == 0) return std::atoll(line.c_str() + 6);
-    return -1;
-}
+constexpr int kWindowTimeoutMs = 10'000;
 
-class XServer {
-public:
-    XServer() : connection_(xcb_connect(nullptr, nullptr)) {
-        if (xcb_connection_has_error(connection_) != 0) return;
-        root_ = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data->root;
-        // Every window mapped as a child of the root is reported to us.
-        const uint32_t mask = static_cast<uint32_t>(XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY);
-        xcb_change_window_attributes(connection_, root_, XCB_CW_EVENT_MASK, &mask);
-        pidAtom_ = atom("_NET_WM_PID");
-        xcb_flush(connection_);
-    }
-    ~XServer() { xcb_disconnect(connection_); }
-    [[nodiscard]] bool ok() const { return xcb_connection_has_error(connection_) == 0; }
-
-    // Waits until a titled top-level window of the process is mapped; false after the timeout.
-    bool waitForWindowOf(pid_t pid, int timeoutMs) {
-        const long long deadline = MonotonicNanoseconds() + timeoutMs * 1'000'000LL;
-        for (;;) {
-            while (xcb_generic_event_t* event = xcb_poll_for_event(connection_)) {
-                const std::unique_ptr<xcb_generic_event_t, decltype(&std::free)> owned(event, &std::free);
-                if ((event->response_type & 0x7f) != XCB_MAP_NOTIFY) continue;
-                const auto* map = reinterpret_cast<const xcb_map_notify_event_t*>(event);
-                if (!map->override_redirect && pidOf(map->window) == pid && !title(map->window).empty()) return true;
-            }
-            const long long left = deadline - MonotonicNanoseconds();
-            if (left <= 0 || !ok()) return false;
-            pollfd fd{xcb_get_file_descriptor(connection_), POLLIN, 0};
-            poll(&fd, 1, static_cast<int>(left / 1'000'000) + 1);
-        }
-    }
-
-private:
-    xcb_atom_t atom(const char* name) {
-        const auto cookie = xcb_intern_atom(connection_, 0, static_cast<uint16_t>(std::strlen(name)), name);
-        const std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> reply(
-            xcb_intern_atom_reply(connection_, cookie, nullptr), &std::free);
-        return reply ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
-    }
-    std::string property(xcb_window_t window, xcb_atom_t name, xcb_atom_t type) {
-        const auto cookie = xcb_get_property(connection_, 0, window, name, type, 0, 256);
-        const std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> reply(
-            xcb_get_property_reply(connection_, cookie, nullptr), &std::free);
-        if (!reply) return {};
-        return std::string(static_cast<const char*>(xcb_get_property_value(reply.get())),
-                           static_cast<std::size_t>(xcb_get_property_value_length(reply.get())));
-    }
-    pid_t pidOf(xcb_window_t window) {
-        const std::string value = property(window, pidAtom_, XCB_ATOM_CARDINAL);
-        uint32_t pid = 0;
-        if (value.size() == sizeof pid) std::memcpy(&pid, value.data(), sizeof pid);
-        return static_cast<pid_t>(pid);
-    }
-    std::string title(xcb_window_t window) { return property(window, XCB_ATOM_WM_NAME, XCB_GET_PROPERTY_TYPE_ANY); }
-
-    xcb_connection_t* connection_;
-    xcb_window_t root_ = 0;
-    xcb_atom_t pidAtom_ = XCB_ATOM_NONE;
+struct WindowSample {
+    Sample sample;
+    bool driverMapped;
 };
 
-bool RunOnce(XServer& server, const char* program, Sample& sample) {
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    char* argv[] = {const_cast<char*>(program), nullptr};
-    pid_t pid = 0;
-    const long long started = MonotonicNanoseconds();
-    const int spawned = posix_spawn(&pid, program, &actions, nullptr, argv, environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0) return false;
-    const bool mapped = server.waitForWindowOf(pid, 10'000);
-    const long long mappedAt = MonotonicNanoseconds();
-    const long long peakKib = PeakResidentKib(pid);
-    kill(pid, SIGKILL);
-    waitpid(pid, nullptr, 0);
-    if (!mapped || peakKib < 0) return false;
-    sample = {static_cast<double>(mappedAt - started) / 1e6, static_cast<double>(peakKib) / 1024.0};
+std::unique_ptr<WindowWatch> WatchOn(DisplayServerKind server) {
+    switch (server) {
+    case DisplayServerKind::X11:
+        return std::make_unique<X11WindowWatch>();
+    case DisplayServerKind::Weston:
+        return std::make_unique<WestonWindowWatch>();
+    case DisplayServerKind::Sway:
+        return std::make_unique<SwayWindowWatch>();
+    }
+    return nullptr;
+}
+
+bool MeasureOneStart(WindowWatch& watch, const ProgramToStart& window, WindowSample& measured) {
+    watch.forgetEarlierWindows();
+    const StartedProgram program(window);  // ended when this returns
+    if (!program.started()) return false;
+    const std::optional<long long> moment = watch.waitForWindow(program.pid(), program.startedAt(), kWindowTimeoutMs);
+    const long long peakKib = program.peakResidentKib();
+    const bool driverMapped = program.graphicsDriverMapped();
+    if (!moment || peakKib < 0) {
+        std::fprintf(stderr, "%s showed no window\n", window.label.c_str());
+        return false;
+    }
+    measured = {{static_cast<double>(*moment - program.startedAt()) / 1e6, static_cast<double>(peakKib) / 1024.0},
+                driverMapped};
     return true;
+}
+
+std::string DriverColumn(const std::vector<WindowSample>& samples) {
+    std::size_t mapped = 0;
+    for (const WindowSample& sample : samples) mapped += sample.driverMapped ? 1 : 0;
+    if (mapped == samples.size()) return "yes";
+    if (mapped == 0) return "no";
+    return "in " + std::to_string(mapped) + " of " + std::to_string(samples.size()) + " runs";
 }
 
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: %s PROGRAM OTHER_PROGRAM RUNS\n", argv[0]);
+    const std::optional<WatchOptions> options = ReadWatchOptions(std::vector<std::string>(argv + 1, argv + argc));
+    if (!options) {
+        std::fprintf(stderr, "%s\n", kWatchUsage);
         return 2;
     }
-    XServer server;
-    if (!server.ok()) {
-        std::fprintf(stderr, "no X server: set DISPLAY\n");
+    const std::unique_ptr<WindowWatch> watch = WatchOn(options->server);
+    if (!watch || !watch->ready()) {
+        std::fprintf(stderr, "cannot watch the display server (DISPLAY, weston --debug, SWAYSOCK)\n");
         return 1;
     }
-    const int runs = std::atoi(argv[3]);
-    const auto start = [&server](const char* program, Sample& sample) { return RunOnce(server, program, sample); };
-    const std::optional<startup::Comparison> comparison = startup::CompareAlternately(start, argv[1], argv[2], runs);
-    if (!comparison) {
-        std::fprintf(stderr, "a program showed no window\n");
-        return 1;
+    const StartOnce<WindowSample> start = [&](std::size_t window, WindowSample& measured) {
+        return MeasureOneStart(*watch, options->windows[window], measured);
+    };
+    const auto measured = StartInTurn(start, options->windows.size(), options->runs);
+    if (!measured) return 1;
+    for (std::size_t window = 0; window < options->windows.size(); ++window) {
+        std::vector<Sample> samples;
+        for (const WindowSample& one : (*measured)[window]) samples.push_back(one.sample);
+        const Sample medians = Medians(samples);
+        std::printf("%s\t%.1f\t%.1f\t%s\n", options->windows[window].label.c_str(), medians.milliseconds,
+                    medians.peakMib, DriverColumn((*measured)[window]).c_str());
     }
-    startup::PrintComparison(*comparison, runs, "start until mapped", "peak resident memory then",
-                             "one empty, titled Qt window", 1.3, 1.2);
     return 0;
 }

@@ -1,0 +1,150 @@
+// What the start-up watch reads: the compositors' lines, its own command line
+// and the facts it takes from /proc. The watching itself runs against real
+// display servers in bench/startup/run.sh.
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "json_fields.h"
+#include "started_program.h"
+#include "sway_window_watch.h"
+#include "watch_options.h"
+#include "weston_timeline.h"
+
+namespace startup {
+namespace {
+
+TEST(JsonFields, FindsEachKindOfFieldWithOrWithoutBlanks) {
+    const std::string weston = R"({ "T":[2279, 722936223], "N":"core_commit_damage", "ws":4 })";
+    EXPECT_EQ(StringField(weston, "N"), "core_commit_damage");
+    EXPECT_EQ(IntegerField(weston, "ws"), 4);
+    EXPECT_EQ(SecondsNanosecondsField(weston, "T"), 2279'722936223LL);
+    const std::string sway = R"({ "change": "new", "container": { "id": 5, "name": "ws", "pid": 20826 } })";
+    EXPECT_EQ(StringField(sway, "change"), "new");
+    EXPECT_EQ(IntegerField(sway, "pid"), 20826);
+    // A value that spells a key is not that key.
+    EXPECT_EQ(IntegerField(sway, "ws"), std::nullopt);
+    EXPECT_EQ(StringField(sway, "title"), std::nullopt);
+    EXPECT_EQ(IntegerField(sway, "change"), std::nullopt);
+    EXPECT_EQ(StringField(R"({ "desc":"N", "N":"core_commit_damage" })", "N"), "core_commit_damage");
+    EXPECT_EQ(SecondsNanosecondsField(R"({ "T":[2279 722936223] })", "T"), std::nullopt);
+}
+
+struct TimelineCase {
+    const char* name;
+    std::vector<std::string> beforeStart;  // lines read before the program starts
+    std::vector<std::string> afterStart;
+    std::optional<long long> moment;  // what the last line after the start reports
+};
+
+const std::string kTaborvane =
+    R"({ "id":7, "type":"weston_surface", "desc":"top-level window 'Taborvane' of org.taborvane.Taborvane" })";
+const std::string kTaborvaneCommit = R"({ "T":[12, 500], "N":"core_commit_damage", "ws":7 })";
+
+void PrintTo(const TimelineCase& c, std::ostream* os) { *os << c.name; }
+
+class WestonTimelineTest : public testing::TestWithParam<TimelineCase> {};
+
+TEST_P(WestonTimelineTest, ReportsOnlyTheFirstBufferOfANewTopLevelWindow) {
+    WestonTimeline timeline;
+    for (const std::string& line : GetParam().beforeStart) EXPECT_EQ(timeline.read(line), std::nullopt) << line;
+    timeline.watchForNewWindow();
+    std::optional<long long> last;
+    for (const std::string& line : GetParam().afterStart) last = timeline.read(line);
+    EXPECT_EQ(last, GetParam().moment);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, WestonTimelineTest,
+    testing::Values(TimelineCase{"first_commit_of_new_window", {}, {kTaborvane, kTaborvaneCommit}, 12'000000500LL},
+                    TimelineCase{"window_named_before_the_start", {kTaborvane}, {kTaborvaneCommit}, std::nullopt},
+                    TimelineCase{"commit_without_damage",
+                                 {},
+                                 {kTaborvane, R"({ "T":[12, 400], "N":"core_flush_damage", "ws":7, "wo":1 })"},
+                                 std::nullopt},
+                    TimelineCase{"surface_that_is_no_window",
+                                 {},
+                                 {R"({ "id":2, "type":"weston_surface", "desc":"panel for output headless" })",
+                                  R"({ "T":[12, 300], "N":"core_commit_damage", "ws":2 })"},
+                                 std::nullopt},
+                    TimelineCase{"commit_of_another_surface",
+                                 {R"({ "id":2, "type":"weston_surface", "desc":"panel for output headless" })"},
+                                 {kTaborvane, R"({ "T":[12, 300], "N":"core_commit_damage", "ws":2 })"},
+                                 std::nullopt},
+                    TimelineCase{"second_commit_is_not_the_first",
+                                 {},
+                                 {kTaborvane, kTaborvaneCommit, R"({ "T":[13, 0], "N":"core_commit_damage", "ws":7 })"},
+                                 std::nullopt},
+                    TimelineCase{"second_window_does_not_replace_the_first",
+                                 {},
+                                 {kTaborvane,
+                                  R"({ "id":8, "type":"weston_surface", "desc":"top-level window 'Other' of other" })",
+                                  R"({ "T":[12, 100], "N":"core_commit_damage", "ws":8 })", kTaborvaneCommit},
+                                 12'000000500LL}),
+    [](const testing::TestParamInfo<TimelineCase>& info) { return std::string(info.param.name); });
+
+TEST(SwayWindowEvent, NamesTheProcessOfANewWindowOnly) {
+    EXPECT_EQ(NewWindowPid(R"({ "change": "new", "container": { "id": 5, "pid": 20826, "app_id": "a" } })"), 20826);
+    EXPECT_EQ(NewWindowPid(R"({ "change": "title", "container": { "id": 5, "pid": 20826 } })"), std::nullopt);
+    EXPECT_EQ(NewWindowPid(R"({ "change": "close", "container": { "id": 5, "pid": 20826 } })"), std::nullopt);
+}
+
+struct OptionsCase {
+    const char* name;
+    std::vector<std::string> arguments;
+    bool valid;
+};
+
+void PrintTo(const OptionsCase& c, std::ostream* os) { *os << c.name; }
+
+class WatchOptionsTest : public testing::TestWithParam<OptionsCase> {};
+
+TEST_P(WatchOptionsTest, AcceptsOnlyAServerARunCountAndWindows) {
+    EXPECT_EQ(ReadWatchOptions(GetParam().arguments).has_value(), GetParam().valid);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, WatchOptionsTest,
+    testing::Values(OptionsCase{"one_window", {"--sway", "3", "--window", "A", "/a"}, true},
+                    OptionsCase{"window_with_environment", {"--weston", "3", "--window", "A", "X=1", "/a"}, true},
+                    OptionsCase{"unknown_server", {"--mir", "3", "--window", "A", "/a"}, false},
+                    OptionsCase{"no_runs", {"--x11", "0", "--window", "A", "/a"}, false},
+                    OptionsCase{"runs_not_a_number", {"--x11", "3x", "--window", "A", "/a"}, false},
+                    OptionsCase{"no_window", {"--x11", "3"}, false},
+                    OptionsCase{"window_without_program", {"--x11", "3", "--window", "A", "X=1"}, false},
+                    OptionsCase{"program_missing_at_the_end", {"--x11", "3", "--window", "A", "--window"}, false},
+                    OptionsCase{"program_missing_before_next_window",
+                                {"--x11", "3", "--window", "A", "--window", "B", "/b"},
+                                false}),
+    [](const testing::TestParamInfo<OptionsCase>& info) { return std::string(info.param.name); });
+
+TEST(WatchOptions, KeepsEachWindowsEnvironmentToItself) {
+    const auto options =
+        ReadWatchOptions({"--weston", "5", "--window", "plain", "/e", "--window", "frameless", "A=1", "B=2", "/e"});
+    ASSERT_TRUE(options);
+    EXPECT_EQ(options->server, DisplayServerKind::Weston);
+    EXPECT_EQ(options->runs, 5);
+    ASSERT_EQ(options->windows.size(), 2u);
+    EXPECT_EQ(options->windows[0].label, "plain");
+    EXPECT_TRUE(options->windows[0].environment.empty());
+    EXPECT_EQ(options->windows[1].label, "frameless");
+    EXPECT_EQ(options->windows[1].path, "/e");
+    EXPECT_EQ(options->windows[1].environment, (std::vector<std::string>{"A=1", "B=2"}));
+}
+
+TEST(StartedProgram, EnvironmentReplacesOnlyTheVariablesGiven) {
+    EXPECT_EQ(EnvironmentWith({"PATH=/bin", "QT_X=0", "QT_XY=5"}, {"QT_X=1"}),
+              (std::vector<std::string>{"PATH=/bin", "QT_XY=5", "QT_X=1"}));
+}
+
+TEST(StartedProgram, KnowsAGraphicsDriverByItsLibrary) {
+    EXPECT_TRUE(NamesGraphicsDriver("7f00-7f10 r-xp 0 08:01 1 /usr/lib/x86_64-linux-gnu/dri/swrast_dri.so"));
+    EXPECT_TRUE(NamesGraphicsDriver("7f00-7f10 r--p 0 08:01 1 /usr/lib/x86_64-linux-gnu/libEGL_mesa.so.0.0.0"));
+    EXPECT_FALSE(NamesGraphicsDriver("7f00-7f10 r--p 0 08:01 1 /usr/lib/x86_64-linux-gnu/libEGL.so.1.1.0"));
+    EXPECT_FALSE(NamesGraphicsDriver("7f00-7f10 r--p 0 08:01 1 /usr/lib/x86_64-linux-gnu/libQt6Gui.so.6"));
+}
+
+}  // namespace
+}  // namespace startup
