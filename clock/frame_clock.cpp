@@ -1,48 +1,64 @@
 #include "frame_clock.h"
 
-#include <algorithm>
 #include <cmath>
 
 namespace taborvane::clock {
 namespace {
 
 constexpr double kFallbackFramesPerSecond = 60.0;
+// While the window cannot be seen: far fewer wake-ups, and at a pace of 1 ms
+// still far fewer owed ticks than the scheduler would drop.
+constexpr Nanoseconds kUnseenSpacing = 250'000'000;
 
 }  // namespace
 
 FrameClock::FrameClock(TickScheduler& scheduler, std::function<double()> framesPerSecond, QObject* parent)
-    : QObject(parent), Client(scheduler, TickScheduler::Rank::Frame), framesPerSecond_(std::move(framesPerSecond)) {}
+    : QObject(parent), scheduler_(scheduler), framesPerSecond_(std::move(framesPerSecond)) {
+    takeSlot(lastSlot_);
+    scheduler_.setPacing(this);
+}
 
-Nanoseconds FrameClock::period() const {
+FrameClock::~FrameClock() { scheduler_.setPacing(nullptr); }
+
+void FrameClock::takeSlot(Nanoseconds moment) {
+    lastSlot_ = moment;
     double rate = framesPerSecond_ ? framesPerSecond_() : 0.0;
     // Some screens report no rate, or nonsense.
     if (!(rate >= 1.0 && rate <= 1000.0)) rate = kFallbackFramesPerSecond;
-    return std::llround(1e9 / rate);
+    period_ = std::llround(1e9 / rate);
+}
+
+void FrameClock::setVisible(bool visible) {
+    if (visible == visible_) return;
+    visible_ = visible;
+    scheduler_.rearm();
 }
 
 bool FrameClock::takeFrameNow() {
-    const Nanoseconds at = now();
-    if (at < lastFrame_ + period()) return false;
-    lastFrame_ = at;
-    stopWaiting();
-    emit frame();
+    const Nanoseconds now = scheduler_.now();
+    if (now < lastSlot_ + period_) return false;
+    takeSlot(now);
+    requested_ = false;
+    scheduler_.rearm();
     return true;
 }
 
 void FrameClock::requestFrame() {
-    if (isWaiting()) return;
-    const Nanoseconds at = now();
-    const Nanoseconds allowed = lastFrame_ + period();
-    if (at >= allowed)
-        waitOnce(at);
-    else
-        // Drawn after the first ticks once a frame is allowed, and one frame
-        // after this request at the latest, so nothing waits longer than that.
-        waitWithin(allowed, at + period());
+    if (requested_) return;
+    requested_ = true;
+    scheduler_.rearm();
 }
 
-void FrameClock::fire() {
-    lastFrame_ = now();
+Nanoseconds FrameClock::earliestRing() const { return lastSlot_ + (visible_ ? period_ : kUnseenSpacing); }
+
+std::optional<Nanoseconds> FrameClock::wantedRing() const {
+    if (!requested_) return std::nullopt;
+    return lastSlot_ + period_;
+}
+
+void FrameClock::afterTicks(Nanoseconds moment) {
+    takeSlot(moment);
+    requested_ = false;
     emit frame();
 }
 

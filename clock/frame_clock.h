@@ -1,39 +1,50 @@
-// The frames of the screen the window is on: at most one per refresh period of
-// that screen (60 a second where it tells none), and only while something
-// asks for one, so an idle window never wakes for it.
+// The frames of the screen the window is on: at most one per refresh period
+// of that screen (60 a second where it tells none). They pace the alarm: while
+// a mode runs and the window can be seen, its ticks are brought up to date at
+// most once a frame, right before the frame; while the window cannot be seen,
+// four times a second.
 #pragma once
 
 #include <QObject>
 #include <functional>
 #include <limits>
+#include <optional>
 
 #include "tick_scheduler.h"
 
 namespace taborvane::clock {
 
-class FrameClock : public QObject, private TickScheduler::Client {
+class FrameClock : public QObject, private TickScheduler::Pacing {
     Q_OBJECT
 public:
     // framesPerSecond is asked at every frame: the window may move to another screen.
     FrameClock(TickScheduler& scheduler, std::function<double()> framesPerSecond, QObject* parent = nullptr);
+    ~FrameClock() override;
 
-    // True when a frame may be drawn at once; that frame is then taken, and
-    // frame() comes at once, also for whoever had asked for one.
+    // Whether the window can be seen (shown, not minimised, exposed).
+    void setVisible(bool visible);
+    // True when a frame may be drawn at once; that frame's slot is then taken.
     [[nodiscard]] bool takeFrameNow();
-    // frame() comes once: at once if a frame may be drawn now; else right
-    // after the first ticks once it may, and one period from now at the latest.
+    // frame() comes once, at the next slot, after the ticks due by then.
     void requestFrame();
-    [[nodiscard]] Nanoseconds period() const;
+    [[nodiscard]] Nanoseconds period() const { return period_; }
 
 signals:
-    // Every frame, taken at once or asked for.
+    // A slot: the ticks due by now have run; whatever changed may be drawn.
     void frame();
 
 private:
-    void fire() override;
+    [[nodiscard]] Nanoseconds earliestRing() const override;
+    [[nodiscard]] std::optional<Nanoseconds> wantedRing() const override;
+    void afterTicks(Nanoseconds moment) override;
+    void takeSlot(Nanoseconds moment);
 
+    TickScheduler& scheduler_;
     std::function<double()> framesPerSecond_;
-    Nanoseconds lastFrame_ = std::numeric_limits<Nanoseconds>::min() / 2;
+    Nanoseconds period_ = 0;
+    Nanoseconds lastSlot_ = std::numeric_limits<Nanoseconds>::min() / 2;
+    bool visible_ = true;
+    bool requested_ = false;
 };
 
 }  // namespace taborvane::clock

@@ -1,128 +1,127 @@
 #include "tick_scheduler.h"
 
 #include <algorithm>
-#include <limits>
 
 namespace taborvane::clock {
 namespace {
 
-// After the machine sleeps, a fast timer may owe millions of ticks; replaying
-// more than this many at once would freeze the window.
+// The alarm's clock (CLOCK_MONOTONIC) stands still while the machine sleeps,
+// but not while the process is stopped or stalled: it then owes the ticks of
+// the time it stood still, and replaying more than this many a timer at once
+// would freeze the window. Beyond them, ticks are dropped.
 constexpr Nanoseconds kMostTicksReplayed = 1000;
 
 }  // namespace
 
-TickScheduler::Client::Client(TickScheduler& scheduler, Rank rank) : scheduler_(&scheduler), rank_(rank) {
-    scheduler.clients_.push_back(this);
-}
+TickScheduler::Timer::Timer(TickScheduler& scheduler) : scheduler_(&scheduler) { scheduler.timers_.push_back(this); }
 
-TickScheduler::Client::~Client() {
+TickScheduler::Timer::~Timer() {
     if (scheduler_ == nullptr) return;
-    auto& clients = scheduler_->clients_;
-    clients.erase(std::find(clients.begin(), clients.end(), this));
-    if (waiting_) scheduler_->rearm();
+    auto& timers = scheduler_->timers_;
+    timers.erase(std::find(timers.begin(), timers.end(), this));
+    if (repeating_) scheduler_->rearm();
 }
 
-void TickScheduler::Client::waitRepeating(Nanoseconds firstDue, Nanoseconds interval) {
-    due_ = firstDue;
-    earliest_ = firstDue;
+void TickScheduler::Timer::startRepeating(Nanoseconds interval) {
+    if (scheduler_ == nullptr) return;
+    // Started now, unless a tick or an action is under way: then at its instant.
+    scheduler_->catchUp();
+    due_ = scheduler_->present_ + interval;
     interval_ = interval;
-    waiting_ = true;
+    repeating_ = true;
+    scheduler_->rearm();
+}
+
+void TickScheduler::Timer::stopRepeating() {
+    if (!repeating_) return;
+    repeating_ = false;
     if (scheduler_ != nullptr) scheduler_->rearm();
 }
 
-void TickScheduler::Client::waitOnce(Nanoseconds due) { waitRepeating(due, 0); }
-
-void TickScheduler::Client::waitWithin(Nanoseconds earliest, Nanoseconds latest) {
-    waitRepeating(latest, 0);
-    earliest_ = std::min(earliest, latest);
-}
-
-void TickScheduler::Client::stopWaiting() {
-    if (!waiting_) return;
-    waiting_ = false;
-    if (scheduler_ != nullptr) scheduler_->rearm();
-}
-
-Nanoseconds TickScheduler::Client::now() const { return scheduler_ != nullptr ? scheduler_->now() : 0; }
-
-TickScheduler::TickScheduler(WakeSource& source) : source_(source) {
-    source_.onWake([this] { runDue(); });
+TickScheduler::TickScheduler(WakeSource& source) : source_(source), present_(source.now()) {
+    source_.onWake([this] { ring(); });
 }
 
 TickScheduler::~TickScheduler() {
     source_.onWake({});
     source_.cancelWake();
-    for (Client* client : clients_) client->scheduler_ = nullptr;
+    for (Timer* timer : timers_) timer->scheduler_ = nullptr;
 }
 
-TickScheduler::Client* TickScheduler::earliestDue(Nanoseconds now) const {
-    Client* earliest = nullptr;
-    for (Client* client : clients_) {
-        if (!client->waiting_ || client->due_ > now) continue;
-        // The first to join wins a tie of instant and rank.
-        if (earliest == nullptr || client->due_ < earliest->due_ ||
-            (client->due_ == earliest->due_ && client->rank_ < earliest->rank_))
-            earliest = client;
+void TickScheduler::setPacing(Pacing* pacing) {
+    pacing_ = pacing;
+    rearm();
+}
+
+void TickScheduler::catchUp() {
+    if (holds_ > 0) return;
+    runDueBy(source_.now());
+    rearm();
+}
+
+TickScheduler::Timer* TickScheduler::earliestDueBy(Nanoseconds moment) const {
+    Timer* earliest = nullptr;
+    for (Timer* timer : timers_) {
+        // The first made wins a tie.
+        if (timer->repeating_ && timer->due_ <= moment && (earliest == nullptr || timer->due_ < earliest->due_))
+            earliest = timer;
     }
     return earliest;
 }
 
-TickScheduler::Client* TickScheduler::firstOpenSpan(Nanoseconds now) const {
-    for (Client* client : clients_)
-        if (client->waiting_ && client->interval_ == 0 && client->earliest_ <= now) return client;
-    return nullptr;
+void TickScheduler::runDueBy(Nanoseconds moment) {
+    const Hold hold(*this);
+    for (Timer* timer : timers_) {
+        if (!timer->repeating_ || timer->due_ > moment) continue;
+        const Nanoseconds owed = (moment - timer->due_) / timer->interval_ + 1;
+        if (owed > kMostTicksReplayed) timer->due_ += (owed - kMostTicksReplayed) * timer->interval_;
+    }
+    // Each tick at its own instant: a timer it starts counts its interval from there.
+    while (Timer* next = earliestDueBy(moment)) {
+        present_ = next->due_;
+        // Moved on before it ticks, so that a restart inside the tick wins.
+        next->due_ += next->interval_;
+        next->tick();
+    }
+    present_ = std::max(present_, moment);
 }
 
-void TickScheduler::runDue() {
-    // The alarm has rung: it is set again or cancelled below, whatever comes.
-    alarmSet_ = true;
-    alarm_ = std::numeric_limits<Nanoseconds>::min();
-    // Ticks that come due while these run wait for the next wake-up, so a
-    // pace faster than its tick still lets events through.
-    const Nanoseconds now = source_.now();
-    for (Client* client : clients_) {
-        if (!client->waiting_ || client->interval_ == 0 || client->due_ > now) continue;
-        const Nanoseconds owed = (now - client->due_) / client->interval_ + 1;
-        if (owed > kMostTicksReplayed) client->due_ += (owed - kMostTicksReplayed) * client->interval_;
+void TickScheduler::ring() {
+    const Nanoseconds moment = source_.now();
+    if (holds_ == 0) {
+        runDueBy(moment);
+        if (pacing_ != nullptr) {
+            const Hold hold(*this);
+            pacing_->afterTicks(moment);
+        }
     }
-    running_ = true;
-    bool ticked = false;
-    while (Client* next = earliestDue(now)) {
-        // Moved on before it fires, so that a restart inside the tick wins.
-        if (next->interval_ > 0)
-            next->due_ += next->interval_;
-        else
-            next->waiting_ = false;
-        ticked = ticked || next->rank_ == Rank::Tick;
-        next->fire();
-    }
-    while (Client* open = ticked ? firstOpenSpan(now) : nullptr) {
-        open->waiting_ = false;
-        open->fire();
-    }
-    running_ = false;
-    rearm();
+    // The alarm that rang is set again or cancelled, whatever comes.
+    setAlarm(nextRing());
+}
+
+std::optional<Nanoseconds> TickScheduler::nextRing() const {
+    std::optional<Nanoseconds> next;
+    for (const Timer* timer : timers_)
+        if (timer->repeating_) next = std::min(next.value_or(timer->due_), timer->due_);
+    if (pacing_ == nullptr) return next;
+    if (next) next = std::max(*next, pacing_->earliestRing());
+    if (const std::optional<Nanoseconds> wanted = pacing_->wantedRing())
+        next = std::min(next.value_or(*wanted), *wanted);
+    return next;
 }
 
 void TickScheduler::rearm() {
-    if (running_) return;  // runDue sets the alarm once, at its end
-    bool any = false;
-    Nanoseconds next = 0;
-    for (const Client* client : clients_) {
-        if (!client->waiting_) continue;
-        next = any ? std::min(next, client->due_) : client->due_;
-        any = true;
-    }
-    if (!any) {
-        if (alarmSet_) source_.cancelWake();
-        alarmSet_ = false;
-        return;
-    }
-    if (alarmSet_ && alarm_ == next) return;
-    alarm_ = next;
-    alarmSet_ = true;
-    source_.wakeAt(next);
+    if (holds_ > 0) return;  // set once the ticks or the action are over
+    const std::optional<Nanoseconds> next = nextRing();
+    if (next != alarm_) setAlarm(next);
+}
+
+void TickScheduler::setAlarm(std::optional<Nanoseconds> moment) {
+    alarm_ = moment;
+    if (moment)
+        source_.wakeAt(*moment);
+    else
+        source_.cancelWake();
 }
 
 }  // namespace taborvane::clock

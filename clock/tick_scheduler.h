@@ -1,21 +1,17 @@
-// Keeping time, with Qt Core only: one alarm (KernelWakeSource, a timerfd the
-// event loop watches) under a scheduler that runs every deadline that has come
-// when it rings. Its clients are the modes' timers (TickTimer) and the frames
-// of the screen (FrameClock):
-//   timerfd readable -> KernelWakeSource -> TickScheduler::runDue -> Client::fire
-//   -> TickTimer::timeout / FrameClock::frame -> whoever the window connected.
-//
-// Deadlines that have come by the time the alarm rings run in one wake-up,
-// earliest first; at the same instant ticks run before frames, so a frame
-// shows what the ticks of its instant did, and ticks run in the order their
-// timers were made (the modes are made in mode order). A deadline given as a
-// span also runs in any wake-up within it that ran ticks, right after them: a
-// frame then costs no wake-up of its own, and it is drawn when the next tick
-// is a whole pace away, instead of holding that tick up.
+// Keeping time, with Qt Core only. The modes' ticks are not taken at their
+// instants but brought up to date whenever someone could observe them, in
+// exactly the order and number that taking each at its instant gives:
+//   an event reaches the program -> EventCatchUp -> TickScheduler::catchUp
+//   a click or an edit           -> the window's binding -> TickScheduler::atPresent(procedure)
+//   the one alarm rings          -> KernelWakeSource -> TickScheduler -> ticks due, then FrameClock
+// and every tick is TickTimer::timeout -> the mode's tick procedure. The alarm
+// rings at most once per frame of the screen while a mode runs (FrameClock
+// decides when), and not at all while none does.
 #pragma once
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace taborvane::clock {
@@ -49,35 +45,40 @@ private:
 
 class TickScheduler {
 public:
-    enum class Rank { Tick, Frame };  // which runs first at the same instant
-
-    // One repeating or one-shot deadline.
-    class Client {
+    // One repeating timer; ticks due at the same instant run in the order the
+    // timers were made (the modes are made in mode order).
+    class Timer {
     public:
-        explicit Client(TickScheduler& scheduler, Rank rank = Rank::Tick);
-        virtual ~Client();
-        Client(const Client&) = delete;
-        Client& operator=(const Client&) = delete;
+        explicit Timer(TickScheduler& scheduler);
+        virtual ~Timer();
+        Timer(const Timer&) = delete;
+        Timer& operator=(const Timer&) = delete;
 
     protected:
-        // Due first at firstDue, then every interval (> 0) after it.
-        void waitRepeating(Nanoseconds firstDue, Nanoseconds interval);
-        void waitOnce(Nanoseconds due);
-        // Due at the latest at `latest`; from `earliest` on, also after the ticks of any wake-up.
-        void waitWithin(Nanoseconds earliest, Nanoseconds latest);
-        void stopWaiting();
-        [[nodiscard]] bool isWaiting() const { return waiting_; }
-        [[nodiscard]] Nanoseconds now() const;
-        virtual void fire() = 0;
+        // The first tick one interval (> 0) after the present instant, then one every interval.
+        void startRepeating(Nanoseconds interval);
+        void stopRepeating();
+        [[nodiscard]] bool isRepeating() const { return repeating_; }
+        virtual void tick() = 0;
 
     private:
         friend class TickScheduler;
         TickScheduler* scheduler_;  // null once the scheduler is gone
-        Rank rank_;
         Nanoseconds due_ = 0;
-        Nanoseconds earliest_ = 0;  // of a one-shot span
-        Nanoseconds interval_ = 0;  // 0: one-shot
-        bool waiting_ = false;
+        Nanoseconds interval_ = 0;
+        bool repeating_ = false;
+    };
+
+    // When the alarm may ring, and what follows the ticks of a ring: the frames.
+    class Pacing {
+    public:
+        virtual ~Pacing() = default;
+        // No ring for ticks before this instant.
+        [[nodiscard]] virtual Nanoseconds earliestRing() const = 0;
+        // A ring wanted at this instant even with no tick due.
+        [[nodiscard]] virtual std::optional<Nanoseconds> wantedRing() const = 0;
+        // The ticks of a ring at `moment` have run.
+        virtual void afterTicks(Nanoseconds moment) = 0;
     };
 
     explicit TickScheduler(WakeSource& source);
@@ -85,20 +86,54 @@ public:
     TickScheduler(const TickScheduler&) = delete;
     TickScheduler& operator=(const TickScheduler&) = delete;
 
-    // Runs every deadline that has come, then sets the alarm for the next one.
-    void runDue();
+    // Without pacing the alarm rings at every tick's instant.
+    void setPacing(Pacing* pacing);
+
+    // The instant the ticks are up to: every tick due by then has run, and none after.
+    [[nodiscard]] Nanoseconds present() const { return present_; }
     [[nodiscard]] Nanoseconds now() const { return source_.now(); }
 
-private:
+    // Runs every tick due by now. Does nothing while ticks run or an action holds them.
+    void catchUp();
+    // Runs what is due by now, then the action at this instant with no tick in
+    // between: a procedure runs to its end before the next tick.
+    template <typename Action>
+    void atPresent(Action&& action) {
+        catchUp();
+        {
+            const Hold hold(*this);
+            action();
+        }
+        rearm();
+    }
+    // Sets the alarm again: the pacing has changed.
     void rearm();
-    [[nodiscard]] Client* earliestDue(Nanoseconds now) const;
-    [[nodiscard]] Client* firstOpenSpan(Nanoseconds now) const;
+
+private:
+    // Keeps ticks from running, and the alarm from being set, until it ends.
+    class Hold {
+    public:
+        explicit Hold(TickScheduler& scheduler) : scheduler_(scheduler) { ++scheduler_.holds_; }
+        ~Hold() { --scheduler_.holds_; }
+        Hold(const Hold&) = delete;
+        Hold& operator=(const Hold&) = delete;
+
+    private:
+        TickScheduler& scheduler_;
+    };
+
+    void ring();
+    void setAlarm(std::optional<Nanoseconds> moment);
+    void runDueBy(Nanoseconds moment);
+    [[nodiscard]] Timer* earliestDueBy(Nanoseconds moment) const;
+    [[nodiscard]] std::optional<Nanoseconds> nextRing() const;
 
     WakeSource& source_;
-    std::vector<Client*> clients_;  // in the order they joined
-    bool running_ = false;
-    bool alarmSet_ = false;
-    Nanoseconds alarm_ = 0;
+    Pacing* pacing_ = nullptr;
+    std::vector<Timer*> timers_;  // in the order they were made
+    Nanoseconds present_;
+    int holds_ = 0;  // ticks and actions under way
+    std::optional<Nanoseconds> alarm_;
 };
 
 }  // namespace taborvane::clock

@@ -2,11 +2,8 @@
 
 namespace taborvane::clock {
 
-TickTimer::TickTimer(TickScheduler& scheduler, QObject* parent) : QObject(parent), Client(scheduler) {}
+TickTimer::TickTimer(TickScheduler& scheduler, QObject* parent) : QObject(parent), Timer(scheduler) {}
 
-void TickTimer::start(std::int32_t milliseconds) {
-    const Nanoseconds interval = Nanoseconds{milliseconds} * 1'000'000;
-    waitRepeating(now() + interval, interval);
-}
+void TickTimer::start(std::int32_t milliseconds) { startRepeating(Nanoseconds{milliseconds} * 1'000'000); }
 
 }  // namespace taborvane::clock

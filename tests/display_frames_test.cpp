@@ -159,13 +159,18 @@ private slots:
 
     void assistiveToolsGetTheCurrentValueAtAnyMoment() {
         startModes(1, true);
+        countEveryTick();
+        const Nanoseconds start = clock_->now();
         QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(display());
         QVERIFY(accessible != nullptr);
         QCOMPARE(accessible->role(), QAccessible::StaticText);
         int staleNames = 0;
         for (int ms = 1; ms <= 100; ++ms) {
-            clock_->advanceBy(kMillisecond);  // ticks, and no events handled yet
-            QCOMPARE(accessible->text(QAccessible::Name), display()->text());
+            clock_->advanceBy(kMillisecond);  // ticks due, and no event to bring them in
+            const QString asked = accessible->text(QAccessible::Name);
+            // Asking brought in every tick due by now: four modes, one a millisecond.
+            QCOMPARE(ticks_, static_cast<int>(4 * ((clock_->now() - start) / kMillisecond)));
+            QCOMPARE(asked, display()->text());
             // The name announced to the tools follows at frames only.
             if (display()->accessibleName() != display()->text()) ++staleNames;
             QCoreApplication::processEvents();
@@ -175,6 +180,40 @@ private slots:
         clock_->advanceBy(20 * kMillisecond);
         QCoreApplication::processEvents();
         QCOMPARE(display()->accessibleName(), display()->text());
+    }
+
+    void assistiveToolsHearOfTheValueWhenTheWindowIsSeenAgain() {
+        startModes(1, false);
+        for (int ms = 0; ms < 50; ++ms) step();
+        QCOMPARE(display()->accessibleName(), display()->text());
+        window_->showMinimized();
+        QCoreApplication::processEvents();
+        for (int ms = 0; ms < 500; ++ms) step();
+        const QString announcedWhileMinimised = display()->accessibleName();
+        window_->showNormal();
+        QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+        for (int ms = 0; ms < 20; ++ms) step();
+        QVERIFY(display()->accessibleName() != announcedWhileMinimised);
+        QCOMPARE(display()->accessibleName(), display()->text());
+    }
+
+    void anUnseenWindowWakesFourTimesASecond() {
+        startModes(1, true);
+        countEveryTick();
+        window_->hide();
+        QCoreApplication::processEvents();
+        const int wakeUps = clock_->wakeUps();
+        for (int ms = 0; ms < 1000; ++ms) step();
+        QVERIFY2(clock_->wakeUps() - wakeUps <= 5, qPrintable(QString::number(clock_->wakeUps() - wakeUps)));
+        // Shown again, it shows every tick due by then.
+        const int before = ticks_;
+        window_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+        QVERIFY(ticks_ > before);
+        const int shownAt = ticks_;
+        for (int ms = 0; ms < 100; ++ms) step();
+        QVERIFY2(clock_->wakeUps() - wakeUps <= 5 + 8, qPrintable(QString::number(clock_->wakeUps() - wakeUps)));
+        QVERIFY(ticks_ >= shownAt + 4 * 80);
     }
 
     void nothingTicksOnceStoppedOrEnded_data() {
@@ -188,11 +227,12 @@ private slots:
         startModes(1, true);
         countEveryTick();
         for (int ms = 0; ms < 10; ++ms) step();
-        QCOMPARE(ticks_, 40);
+        // Stopping or ending at 10 ms first brings in every tick due by then.
         if (how.isEmpty())
             window_->close();
         else
             QTest::mouseClick(find<QPushButton>(qPrintable(how)), Qt::LeftButton);
+        QCOMPARE(ticks_, 40);
         const QString last = display()->text();
         const int wakeUps = clock_->wakeUps();
         for (int ms = 0; ms < 100; ++ms) step();

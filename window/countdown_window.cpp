@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QWindow>
 #include <algorithm>
 #include <cmath>
 
@@ -78,10 +79,10 @@ void PaintLabel(QLabel& label) {
     label.setAlignment(Qt::AlignLeft | Qt::AlignTop);
 }
 
-QWidget* CreateWidget(const ControlDesign& design, clock::FrameClock& frames, QWidget* parent) {
+QWidget* CreateWidget(const ControlDesign& design, QWidget* parent) {
     switch (design.kind) {
     case ControlKind::Label: {
-        auto* label = design.font == FontRole::Display ? new DisplayLabel(ToQString(design.text), frames, parent)
+        auto* label = design.font == FontRole::Display ? new DisplayLabel(ToQString(design.text), parent)
                                                        : new QLabel(ToQString(design.text), parent);
         PaintLabel(*label);
         return label;
@@ -112,7 +113,8 @@ CountdownWindow::CountdownWindow(std::unique_ptr<clock::WakeSource> wakeSource, 
       wakeSource_(std::move(wakeSource)),
       scheduler_(*wakeSource_),
       frames_(scheduler_, [this] { return screen()->refreshRate(); }),
-      pacer_(*this, frames_) {
+      catchUp_(scheduler_),
+      pacer_(*this, scheduler_, frames_) {
     ExposeCountdownWindowAsFrame();
     setObjectName(QStringLiteral("frmCountdown"));
     setWindowTitle(ToQString(kTitle));
@@ -135,7 +137,7 @@ CountdownWindow::~CountdownWindow() { stopEveryTimer(); }
 
 void CountdownWindow::buildControls() {
     for (const ControlDesign& design : kControls) {
-        QWidget* widget = CreateWidget(design, frames_, this);
+        QWidget* widget = CreateWidget(design, this);
         widget->setObjectName(ToQString(design.name));
         if (!design.accessibleName.empty()) widget->setAccessibleName(ToQString(design.accessibleName));
         widget->setFocusPolicy(
@@ -169,7 +171,9 @@ void CountdownWindow::buildSurface() {
         lamps_.push_back(std::make_unique<QtShape>(control<LampWidget>(name)));
         return *lamps_.back();
     };
-    display_ = std::make_unique<QtLabel>(control<DisplayLabel>("lblDisplay"));
+    auto& display = control<DisplayLabel>("lblDisplay");
+    display.beforeRead([this] { scheduler_.catchUp(); });
+    display_ = std::make_unique<QtLabel>(display);
     end_ = std::make_unique<QtProgramEnd>([this] { endProgram(); });
     const ControlSurface surface{*display_,
                                  entry("txtStart"),
@@ -194,17 +198,21 @@ void CountdownWindow::buildSurface() {
 }
 
 void CountdownWindow::bindEvents() {
+    // A click or an edit at instant t comes after every tick due by t, before any due later.
     for (const Binding& binding : kClickBindings) {
         connect(&control<QPushButton>(binding.control), &QPushButton::clicked, this,
-                [this, procedure = binding.procedure] { (form_.get()->*procedure)(); });
+                [this, procedure = binding.procedure] { scheduler_.atPresent([&] { (form_.get()->*procedure)(); }); });
     }
     for (const auto& entry : entries_) {
         QLineEdit& edit = entry->edit();
         const Procedure change = ProcedureFor(kChangeBindings, edit.objectName().toStdString());
-        // Every change of the text is taken in; six entries also run their procedure.
+        // Every change of the text is taken in, after the ticks due before it
+        // have read the old text; six entries also run their procedure.
         connect(&edit, &QLineEdit::textChanged, this, [this, box = entry.get(), change] {
-            box->refresh();
-            if (change != nullptr) (form_.get()->*change)();
+            scheduler_.atPresent([&] {
+                box->refresh();
+                if (change != nullptr) (form_.get()->*change)();
+            });
         });
     }
 }
@@ -252,6 +260,29 @@ const IntervalTimer* CountdownWindow::timerNamed(std::string_view name) const {
 
 void CountdownWindow::stopEveryTimer() {
     for (const auto& timer : timers_) timer->stop();
+}
+
+void CountdownWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // Exposure is told to the native window only.
+    windowHandle()->removeEventFilter(this);
+    windowHandle()->installEventFilter(this);
+    noteWhetherSeen();
+}
+
+void CountdownWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange) noteWhetherSeen();
+}
+
+bool CountdownWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == windowHandle() && event->type() == QEvent::Expose) noteWhetherSeen();
+    return QWidget::eventFilter(watched, event);
+}
+
+void CountdownWindow::noteWhetherSeen() {
+    const QWindow* native = windowHandle();
+    frames_.setVisible(isVisible() && !isMinimized() && native != nullptr && native->isExposed());
 }
 
 void CountdownWindow::closeEvent(QCloseEvent* event) {

@@ -1,17 +1,19 @@
 // Drawing: the one window. It builds its controls from the design table
 // (design.h), adapts them to the counter's control surface (qt_surface.h), and
-// binds each event to its procedure:
-//   Qt signal -> binding below -> one frmCountdown procedure -> surface -> widgets
-// A mode's tick comes the same way from the clock folder's one alarm:
-//   kernel alarm -> clock::TickScheduler -> clock::TickTimer::timeout -> tick procedure -> surface
-// and the display takes each new text at once but paints it at the next frame
-// of the screen (clock::FrameClock, PaintPacer), however many ticks came between.
+// binds each event to its procedure, which runs at the present instant of the
+// ticks (clock/tick_scheduler.h):
+//   Qt signal -> binding below -> ticks brought up to date -> one frmCountdown procedure -> surface -> widgets
+// A mode's tick comes the same way, whenever the ticks are brought up to date:
+//   clock::TickScheduler -> clock::TickTimer::timeout -> tick procedure -> surface
+// The display takes each new text at once, but the window paints at most once
+// per frame of the screen (clock::FrameClock, PaintPacer).
 #pragma once
 
 #include <QWidget>
 #include <memory>
 #include <vector>
 
+#include "clock/event_catch_up.h"
 #include "clock/frame_clock.h"
 #include "clock/tick_scheduler.h"
 #include "counter/frm_countdown.h"
@@ -33,10 +35,16 @@ public:
     [[nodiscard]] const IntervalTimer* timerNamed(std::string_view name) const;
     // The scale of every place, size and font against the design size.
     [[nodiscard]] double scale() const { return scale_; }
+    // The instant the modes' ticks are up to, for tests and benchmarks that
+    // hold what the window shows against the exact schedule.
+    [[nodiscard]] clock::Nanoseconds ticksUpTo() const { return scheduler_.present(); }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     struct PlacedControl {
@@ -51,12 +59,14 @@ private:
     void applyScale();
     void stopEveryTimer();
     void endProgram();
+    void noteWhetherSeen();
     template <typename Widget>
     [[nodiscard]] Widget& control(std::string_view name) const;
 
     std::unique_ptr<clock::WakeSource> wakeSource_;
     clock::TickScheduler scheduler_;
     clock::FrameClock frames_;
+    clock::EventCatchUp catchUp_;
     PaintPacer pacer_;
     std::vector<PlacedControl> placed_;
     std::vector<std::unique_ptr<QtTextBox>> entries_;

@@ -1,11 +1,12 @@
-// The big number. Its text is current at once for text() and for assistive
-// tools; it is drawn, from sprites of its glyphs, at most once per frame, and
-// assistive tools are told of a new value at most once per frame too.
+// The big number, drawn from sprites of its glyphs. Assistive tools that ask
+// for its name get the value at that instant; they are told of a new value
+// when a frame shows it, so at most once a frame, and again when the window
+// can be seen after it could not.
 #pragma once
 
 #include <QLabel>
+#include <functional>
 
-#include "clock/frame_clock.h"
 #include "glyph_sprites.h"
 
 namespace taborvane::window {
@@ -13,19 +14,21 @@ namespace taborvane::window {
 class DisplayLabel : public QLabel {
     Q_OBJECT
 public:
-    DisplayLabel(const QString& text, clock::FrameClock& frames, QWidget* parent = nullptr);
+    explicit DisplayLabel(const QString& text, QWidget* parent = nullptr);
 
     void showValue(const QString& text);
+    // Called before an assistive tool reads the value: brings the ticks up to date.
+    void beforeRead(std::function<void()> bringUpToDate) { bringUpToDate_ = std::move(bringUpToDate); }
+    void bringUpToDate() const {
+        if (bringUpToDate_) bringUpToDate_();
+    }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    void announceValue();
-
-    clock::FrameClock& frames_;
     GlyphSprites sprites_;
-    bool announcing_ = false;  // the next frame announces the value
+    std::function<void()> bringUpToDate_;
 };
 
 }  // namespace taborvane::window
