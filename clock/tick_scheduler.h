@@ -108,13 +108,20 @@ public:
     }
     // Sets the alarm again: the pacing has changed.
     void rearm();
+    // Whether ticks or an action are under way.
+    [[nodiscard]] bool isHolding() const { return holds_ > 0; }
+    // Called when ticks or an action are over, before anything else can look.
+    void whenSettled(std::function<void()> settle) { settle_ = std::move(settle); }
 
 private:
     // Keeps ticks from running, and the alarm from being set, until it ends.
     class Hold {
     public:
         explicit Hold(TickScheduler& scheduler) : scheduler_(scheduler) { ++scheduler_.holds_; }
-        ~Hold() { --scheduler_.holds_; }
+        ~Hold() {
+            if (scheduler_.holds_ == 1 && scheduler_.settle_) scheduler_.settle_();
+            --scheduler_.holds_;
+        }
         Hold(const Hold&) = delete;
         Hold& operator=(const Hold&) = delete;
 
@@ -133,6 +140,7 @@ private:
     std::vector<Timer*> timers_;  // in the order they were made
     Nanoseconds present_;
     int holds_ = 0;  // ticks and actions under way
+    std::function<void()> settle_;
     std::optional<Nanoseconds> alarm_;
 };
 

@@ -197,6 +197,35 @@ private slots:
         QCOMPARE(display()->accessibleName(), display()->text());
     }
 
+    void aNewValueRepaintsOnlyWhatChangedAndShowsItWhole_data() {
+        QTest::addColumn<QStringList>("values");
+        QTest::newRow("last digit") << QStringList{"123456789", "123456788"};
+        QTest::newRow("carry through the middle") << QStringList{"123459999", "123460000"};
+        QTest::newRow("shorter") << QStringList{"1000", "999"};
+        QTest::newRow("longer, same start") << QStringList{"12", "12345678"};
+        QTest::newRow("shorter, same start") << QStringList{"12345678", "12"};
+        QTest::newRow("sign") << QStringList{"-4444", "4444", "-4444"};
+        QTest::newRow("one glyph each") << QStringList{"1", "7", "4", "0"};
+    }
+    void aNewValueRepaintsOnlyWhatChangedAndShowsItWhole() {
+        QFETCH(QStringList, values);
+        for (const QString& value : values) {
+            type("txtStart", value);
+            clock_->advanceBy(20 * kMillisecond);  // the frame
+            QCoreApplication::processEvents();
+        }
+        // What the window shows, as painted piece by piece, against the display painted whole.
+        const QRect area(display()->mapTo(window_.get(), QPoint(0, 0)), display()->size());
+        const QImage shown = window_->screen()
+                                 ->grabWindow(window_->winId(), area.x(), area.y(), area.width(), area.height())
+                                 .toImage()
+                                 .convertToFormat(QImage::Format_RGB32);
+        const QImage whole = display()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(display()->text(), values.last());
+        QCOMPARE(shown.size(), whole.size());
+        QVERIFY(shown == whole);
+    }
+
     void anUnseenWindowWakesFourTimesASecond() {
         startModes(1, true);
         countEveryTick();

@@ -173,7 +173,8 @@ void CountdownWindow::buildSurface() {
     };
     auto& display = control<DisplayLabel>("lblDisplay");
     display.beforeRead([this] { scheduler_.catchUp(); });
-    display_ = std::make_unique<QtLabel>(display);
+    display_ = std::make_unique<QtLabel>(display, scheduler_);
+    scheduler_.whenSettled([this] { display_->flush(); });
     end_ = std::make_unique<QtProgramEnd>([this] { endProgram(); });
     const ControlSurface surface{*display_,
                                  entry("txtStart"),

@@ -2,7 +2,11 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QFontMetricsF>
+#include <QPaintEvent>
 #include <QPainter>
+#include <algorithm>
+#include <cmath>
 
 namespace taborvane::window {
 namespace {
@@ -35,16 +39,44 @@ DisplayLabel::DisplayLabel(const QString& text, QWidget* parent) : QLabel(text, 
     setAccessibleName(text);
 }
 
-void DisplayLabel::showValue(const QString& text) {
-    setText(text);
+void DisplayLabel::showValue(const QString& value) {
+    if (value == text()) return;
+    // QLabel would have all of itself repainted at every new text; only the
+    // glyphs from the first that differs from what was last painted need it.
+    setAttribute(Qt::WA_UpdatesDisabled, true);
+    setText(value);
+    setAttribute(Qt::WA_UpdatesDisabled, false);
+    qsizetype same = 0;
+    while (same < painted_.size() && same < value.size() && painted_[same] == value[same]) ++same;
+    // From the glyph before: ink may reach over a neighbour's advance.
+    const qsizetype from = std::max<qsizetype>(same - 1, 0);
+    if (repaintFrom_ < 0 || from < repaintFrom_) {
+        repaintFrom_ = from;
+        const QRect contents = contentsRect();
+        const int left = contents.left() + static_cast<int>(std::floor(advanceOf(value.left(from))));
+        update(QRect(left, contents.top(), width() - left, contents.height()));
+    }
     // A display never shown paints no frame that would announce it.
-    if (!isVisible()) setAccessibleName(text);
+    if (!isVisible()) setAccessibleName(value);
 }
 
-void DisplayLabel::paintEvent(QPaintEvent* /*event*/) {
+qreal DisplayLabel::advanceOf(const QString& glyphs) {
+    if (advances_.font != font()) advances_ = {font(), QFontMetricsF(font(), this), {}};
+    qreal sum = 0;
+    for (const QChar glyph : glyphs) {
+        auto [at, added] = advances_.ofGlyph.try_emplace(glyph.unicode(), 0.0);
+        if (added) at->second = advances_.metrics.horizontalAdvance(glyph);
+        sum += at->second;
+    }
+    return sum;
+}
+
+void DisplayLabel::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     // No frame, margin nor indent: the text box is the contents rectangle.
-    sprites_.draw(painter, contentsRect().topLeft(), text(), font(), palette().color(foregroundRole()));
+    sprites_.draw(painter, contentsRect().topLeft(), text(), font(), palette().color(foregroundRole()), event->rect());
+    painted_ = text();
+    repaintFrom_ = -1;
     // Tells assistive tools, once for all the values since the last frame it was seen in.
     if (accessibleName() != text()) setAccessibleName(text());
 }

@@ -4,8 +4,10 @@
 // can be seen after it could not.
 #pragma once
 
+#include <QFontMetricsF>
 #include <QLabel>
 #include <functional>
+#include <map>
 
 #include "glyph_sprites.h"
 
@@ -16,7 +18,8 @@ class DisplayLabel : public QLabel {
 public:
     explicit DisplayLabel(const QString& text, QWidget* parent = nullptr);
 
-    void showValue(const QString& text);
+    // Repaints the glyphs from the first that changed on.
+    void showValue(const QString& value);
     // Called before an assistive tool reads the value: brings the ticks up to date.
     void beforeRead(std::function<void()> bringUpToDate) { bringUpToDate_ = std::move(bringUpToDate); }
     void bringUpToDate() const {
@@ -27,7 +30,19 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    // The advance of the glyphs, as the sprites set them, from a cache of each glyph's.
+    [[nodiscard]] qreal advanceOf(const QString& glyphs);
+
+    struct Advances {
+        QFont font;
+        QFontMetricsF metrics;
+        std::map<char16_t, qreal> ofGlyph;
+    };
+
     GlyphSprites sprites_;
+    QString painted_;             // the text as last painted
+    qsizetype repaintFrom_ = -1;  // the first glyph a repaint asked for will draw; -1: none asked for
+    Advances advances_{QFont(), QFontMetricsF(QFont()), {}};
     std::function<void()> bringUpToDate_;
 };
 

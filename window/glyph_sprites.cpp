@@ -52,7 +52,7 @@ const GlyphSprites::Sprite& GlyphSprites::sprite(int index, QChar character, con
 }
 
 void GlyphSprites::draw(QPainter& painter, QPointF topLeft, const QString& text, const QFont& font,
-                        const QColor& colour) {
+                        const QColor& colour, const QRectF& area) {
     const QPaintDevice& device = *painter.device();
     const Style style{font, colour, device.devicePixelRatioF(), device.logicalDpiY()};
     if (!(style == style_)) {
@@ -75,7 +75,8 @@ void GlyphSprites::draw(QPainter& painter, QPointF topLeft, const QString& text,
     qreal pen = topLeft.x();
     for (const QChar character : text) {
         const Sprite& glyph = sprite(IndexOf(character), character, metrics);
-        painter.drawImage(QPointF(Snapped(pen, ratio), baseline) + glyph.offset, glyph.image);
+        const QPointF at = QPointF(Snapped(pen, ratio), baseline) + glyph.offset;
+        if (area.intersects(QRectF(at, glyph.image.deviceIndependentSize()))) painter.drawImage(at, glyph.image);
         pen += metrics.horizontalAdvance(character);
     }
 }

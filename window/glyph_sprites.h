@@ -20,8 +20,9 @@ class GlyphSprites {
 public:
     // Draws the text as a label aligned top-left would: the first baseline one
     // ascent below topLeft. Characters other than digits and the minus sign
-    // are drawn as text.
-    void draw(QPainter& painter, QPointF topLeft, const QString& text, const QFont& font, const QColor& colour);
+    // are drawn as text. Glyphs wholly outside `area` are skipped.
+    void draw(QPainter& painter, QPointF topLeft, const QString& text, const QFont& font, const QColor& colour,
+              const QRectF& area = QRectF(QPointF(-1e6, -1e6), QSizeF(2e6, 2e6)));
 
 private:
     struct Sprite {

@@ -3,7 +3,15 @@
 namespace taborvane::window {
 
 void QtLabel::setCaption(std::string_view caption) {
-    display_.showValue(QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())));
+    caption_ = caption;
+    pending_ = true;
+    if (!scheduler_.isHolding()) flush();
+}
+
+void QtLabel::flush() {
+    if (!pending_) return;
+    pending_ = false;
+    display_.showValue(QString::fromUtf8(caption_.data(), static_cast<qsizetype>(caption_.size())));
 }
 
 QtTextBox::QtTextBox(QLineEdit& edit) : edit_(edit) { refresh(); }

@@ -14,13 +14,20 @@
 
 namespace taborvane::window {
 
+// While ticks run in a batch, only the last caption reaches the display:
+// nobody can see the ones between.
 class QtLabel final : public Label {
 public:
-    explicit QtLabel(DisplayLabel& display) : display_(display) {}
+    QtLabel(DisplayLabel& display, const clock::TickScheduler& scheduler) : display_(display), scheduler_(scheduler) {}
     void setCaption(std::string_view caption) override;
+    // Hands the last caption to the display; the scheduler calls it when the batch is over.
+    void flush();
 
 private:
     DisplayLabel& display_;
+    const clock::TickScheduler& scheduler_;
+    std::string caption_;
+    bool pending_ = false;
 };
 
 class QtTextBox final : public TextBox {
