@@ -34,28 +34,36 @@ std::vector<std::string> GlobalsOf(wl_display* display) {
     return globals;
 }
 
-// Whether a Wayland platform plugin lies where Qt looks for platform plugins
-// (Debian's qt6-wayland, which the package only recommends).
-bool WaylandPluginInstalled() {
-    QStringList folders;
-    if (const std::optional<std::string> extra = Variable("QT_QPA_PLATFORM_PLUGIN_PATH"))
-        folders << QString::fromStdString(*extra);
-    for (const QString& path : QCoreApplication::libraryPaths()) folders << path + QStringLiteral("/platforms");
-    return std::any_of(folders.begin(), folders.end(), [](const QString& folder) {
-        return !QDir(folder).entryList({QStringLiteral("libqwayland-*.so")}, QDir::Files).isEmpty();
+// Whether a Wayland platform plugin lies in one of the folders (Debian's
+// qt6-wayland, which the package only recommends).
+bool WaylandPluginIn(const std::vector<std::string>& folders) {
+    return std::any_of(folders.begin(), folders.end(), [](const std::string& folder) {
+        return !QDir(QString::fromStdString(folder))
+                    .entryList({QStringLiteral("libqwayland-*.so")}, QDir::Files)
+                    .isEmpty();
     });
 }
 
 }  // namespace
 
+std::vector<std::string> QtPlatformPluginFolders() {
+    std::vector<std::string> folders;
+    if (std::optional<std::string> extra = Variable("QT_QPA_PLATFORM_PLUGIN_PATH"))
+        folders.push_back(std::move(*extra));
+    for (const QString& path : QCoreApplication::libraryPaths())
+        folders.push_back((path + QStringLiteral("/platforms")).toStdString());
+    return folders;
+}
+
 DisplaySettings CurrentDisplaySettings(std::optional<std::string> platformOption,
-                                       std::optional<std::string> x11DisplayOption) {
+                                       std::optional<std::string> x11DisplayOption,
+                                       const std::function<std::vector<std::string>()>& pluginFolders) {
     DisplaySettings settings{std::move(platformOption), Variable("QT_QPA_PLATFORM"), std::move(x11DisplayOption),
                              Variable("DISPLAY"),       Variable("WAYLAND_DISPLAY"), Variable("XDG_SESSION_TYPE")};
     for (const char* name : kWaylandFrameVariables)
         if (Variable(name)) settings.waylandFramesChosenByUser = true;
     // Looking through the plugin folders takes a few hundred microseconds: only where Wayland may be tried.
-    if (MayTryWayland(settings)) settings.waylandPluginInstalled = WaylandPluginInstalled();
+    if (MayTryWayland(settings)) settings.waylandPluginInstalled = WaylandPluginIn(pluginFolders());
     return settings;
 }
 

@@ -2,6 +2,7 @@
 // a display server answers a connection made the way Qt's platform plugins make it.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -13,9 +14,14 @@ struct xcb_connection_t;
 
 namespace taborvane::app {
 
-// The settings of this process: its environment and the options given on its command line.
-[[nodiscard]] DisplaySettings CurrentDisplaySettings(std::optional<std::string> platformOption,
-                                                     std::optional<std::string> x11DisplayOption);
+// The folders Qt looks for its platform plugins in.
+[[nodiscard]] std::vector<std::string> QtPlatformPluginFolders();
+
+// The settings of this process: its environment, the options given on its
+// command line, and whether Qt's Wayland plugin lies in the plugin folders.
+[[nodiscard]] DisplaySettings CurrentDisplaySettings(
+    std::optional<std::string> platformOption, std::optional<std::string> x11DisplayOption,
+    const std::function<std::vector<std::string>()>& pluginFolders = QtPlatformPluginFolders);
 
 // Its connections stay open until disconnect(): an X server whose only client
 // this is resets when the connection closes, and would then refuse or hold up

@@ -62,6 +62,9 @@ private slots:
             "taborvane: [^\n]*DISPLAY is not set; set DISPLAY to a running X server\n");
         row("X11 display option without X server", {"-display", ":4711"}, {}, 1, none,
             "taborvane: [^\n]*':4711' does not answer[^\n]*\n");
+        // Qt takes its options for the platform that started; what it leaves is the program's to refuse.
+        row("X11 option on a platform without X11", {"-display", ":1"}, {"QT_QPA_PLATFORM=offscreen"}, 2, none,
+            QRegularExpression::escape(usageError("Unknown option 'display'.")));
     }
 
     void endsAsDocumented() {

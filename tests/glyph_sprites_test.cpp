@@ -71,19 +71,27 @@ private slots:
         QTest::addColumn<double>("scale");
         QTest::addColumn<double>("ratio");
         QTest::addColumn<QColor>("colour");
+        QTest::addColumn<double>("ratioBefore");  // the same sprites drew there first; 0: new sprites
         for (const char* text : {"-2147483648", "777", "1234567890", "000000000"})
             for (const double scale : {1.0, 1.5})
                 for (const double ratio : {1.0, 2.0})
                     QTest::addRow("%s at scale %.1f, pixel ratio %.0f", text, scale, ratio)
-                        << QString::fromLatin1(text) << scale << ratio << QColor(Qt::black);
-        QTest::newRow("in the palette's colour") << QStringLiteral("-90") << 1.0 << 1.0 << QColor(Qt::white);
-        QTest::newRow("other characters drawn as text") << QStringLiteral("1e+5") << 1.0 << 1.0 << QColor(Qt::black);
+                        << QString::fromLatin1(text) << scale << ratio << QColor(Qt::black) << 0.0;
+        QTest::newRow("in the palette's colour") << QStringLiteral("-90") << 1.0 << 1.0 << QColor(Qt::white) << 0.0;
+        QTest::newRow("other characters drawn as text")
+            << QStringLiteral("1e+5") << 1.0 << 1.0 << QColor(Qt::black) << 0.0;
+        // The window dragged from one screen to another of a different pixel ratio.
+        QTest::newRow("moved from a 1x screen to a 2x one")
+            << QStringLiteral("-2147483648") << 1.0 << 2.0 << QColor(Qt::black) << 1.0;
+        QTest::newRow("moved from a 2x screen to a 1x one")
+            << QStringLiteral("-2147483648") << 1.0 << 1.0 << QColor(Qt::black) << 2.0;
     }
     void drawsWhatQtWouldDraw() {
         QFETCH(QString, text);
         QFETCH(double, scale);
         QFETCH(double, ratio);
         QFETCH(QColor, colour);
+        QFETCH(double, ratioBefore);
         const QFont font = FontFor(FontRole::Display, scale);
         const QSize box = (QSizeF(11175.0 / kTwipsPerPixel, 2535.0 / kTwipsPerPixel) * scale).toSize();
         QImage expected = Canvas(box, ratio), drawn = Canvas(box, ratio);
@@ -94,10 +102,23 @@ private slots:
             painter.drawText(QRect(QPoint(), box), Qt::AlignLeft | Qt::AlignTop, text);
         }
         GlyphSprites sprites;
+        if (ratioBefore > 0) {
+            QImage before = Canvas(box, ratioBefore);
+            QPainter painter(&before);
+            sprites.draw(painter, QPointF(), text, font, colour);
+        }
         for (int paint = 0; paint < 2; ++paint) {  // the second paint copies what the first one drew
             drawn.fill(kPaper);
             QPainter painter(&drawn);
             sprites.draw(painter, QPointF(), text, font, colour);
+        }
+        if (ratioBefore > 0) {
+            // Exactly as sprites made at this ratio would draw.
+            QImage fresh = Canvas(box, ratio);
+            QPainter painter(&fresh);
+            GlyphSprites().draw(painter, QPointF(), text, font, colour);
+            painter.end();
+            QVERIFY(drawn == fresh);
         }
         const Ink want = InkOf(expected), got = InkOf(drawn);
         QVERIFY(want.total > 0);

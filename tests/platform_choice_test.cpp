@@ -2,10 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
 #include <ostream>
 #include <set>
 #include <string>
 #include <vector>
+
+#include "app/display_probe.h"
 
 namespace taborvane::app {
 namespace {
@@ -172,6 +178,76 @@ INSTANTIATE_TEST_SUITE_P(Sessions, WaylandFramesTest, ::testing::Values(
     FramesCase{"UserListFallsBackToX11", Chosen(Session(":0", "wayland-9"), std::nullopt, "wayland;xcb"), kX, true, false},
     FramesCase{"PlatformWithoutDisplayServer", Chosen(Session(":0", "wayland-1"), "offscreen", std::nullopt), kBoth, true, false}),
     [](const ::testing::TestParamInfo<FramesCase>& info) { return std::string(info.param.name); });
+// clang-format on
+
+// The settings as the program reads them from its environment, with Qt's
+// plugin folders given: the user's machine may lack the Wayland plugin that
+// this one has.
+struct LiveCase {
+    const char* name;
+    std::map<std::string, std::string> environment;
+    bool waylandPluginInFolder;
+    Kind kind;
+    std::optional<DisplayServer> server;
+};
+
+void PrintTo(const LiveCase& c, std::ostream* os) { *os << c.name; }
+
+class LiveSettingsTest : public ::testing::TestWithParam<LiveCase> {
+protected:
+    void SetUp() override {
+        for (const char* name : kVariables) {
+            if (const char* value = std::getenv(name)) saved_[name] = value;
+            unsetenv(name);
+        }
+        folder_ = std::filesystem::temp_directory_path() /
+                  ("taborvane-plugins-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+                   std::to_string(reinterpret_cast<std::uintptr_t>(this)));
+        std::filesystem::create_directories(folder_);
+        std::ofstream(folder_ / "libqxcb.so") << "";
+    }
+    void TearDown() override {
+        std::filesystem::remove_all(folder_);
+        for (const char* name : kVariables) unsetenv(name);
+        for (const auto& [name, value] : saved_) setenv(name.c_str(), value.c_str(), 1);
+    }
+
+    static constexpr const char* kVariables[] = {"DISPLAY", "WAYLAND_DISPLAY", "XDG_SESSION_TYPE", "QT_QPA_PLATFORM",
+                                                 "QT_QPA_PLATFORM_PLUGIN_PATH"};
+    std::filesystem::path folder_;
+    std::map<std::string, std::string> saved_;
+};
+
+TEST_P(LiveSettingsTest, AWaylandSessionWithoutQtsPluginOpensX11OrSaysWhichPackage) {
+    const LiveCase& c = GetParam();
+    for (const auto& [name, value] : c.environment) setenv(name.c_str(), value.c_str(), 1);
+    if (c.waylandPluginInFolder) std::ofstream(folder_ / "libqwayland-generic.so") << "";
+    const DisplaySettings settings = CurrentDisplaySettings(
+        std::nullopt, std::nullopt, [this] { return std::vector<std::string>{folder_.string()}; });
+    // The compositor answers, and an X server wherever DISPLAY names one.
+    const PlatformChoice choice = ChoosePlatform(settings, [&c](DisplayServer server) {
+        return server == DisplayServer::Wayland || c.environment.count("DISPLAY") > 0;
+    });
+    EXPECT_EQ(choice.kind, c.kind);
+    EXPECT_EQ(choice.server, c.server);
+    if (c.kind == Kind::NoDisplay) {
+        EXPECT_NE(choice.message.find("install qt6-wayland"), std::string::npos) << choice.message;
+    }
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Environment, LiveSettingsTest, ::testing::Values(
+    LiveCase{"WaylandSessionWithPlugin", {{"DISPLAY", ":0"}, {"WAYLAND_DISPLAY", "wayland-1"}}, true,
+             Kind::LeaveToQt, DisplayServer::Wayland},
+    LiveCase{"WaylandSessionWithoutPlugin", {{"DISPLAY", ":0"}, {"WAYLAND_DISPLAY", "wayland-1"}}, false,
+             Kind::UseX11, DisplayServer::X11},
+    LiveCase{"SessionTypeWaylandWithoutPlugin", {{"DISPLAY", ":0"}, {"XDG_SESSION_TYPE", "wayland"}}, false,
+             Kind::UseX11, DisplayServer::X11},
+    LiveCase{"WaylandOnlyWithoutPlugin", {{"WAYLAND_DISPLAY", "wayland-1"}}, false, Kind::NoDisplay, std::nullopt},
+    LiveCase{"WaylandChosenWithoutPlugin", {{"DISPLAY", ":0"}, {"QT_QPA_PLATFORM", "wayland"}}, false,
+             Kind::NoDisplay, std::nullopt},
+    LiveCase{"X11Session", {{"DISPLAY", ":0"}}, false, Kind::LeaveToQt, DisplayServer::X11}),
+    [](const ::testing::TestParamInfo<LiveCase>& info) { return std::string(info.param.name); });
 // clang-format on
 
 }  // namespace
