@@ -14,6 +14,7 @@
 
 #include "clock/tick_timer.h"
 #include "find_control.h"
+#include "manual_clock_window.h"
 #include "manual_wake_source.h"
 #include "window/countdown_window.h"
 #include "window/fonts.h"
@@ -99,11 +100,7 @@ class DisplayFramesTest : public QObject {
 private slots:
     void initTestCase() { LoadCarriedFonts(); }
     void init() {
-        auto clock = std::make_unique<ManualWakeSource>();
-        clock_ = clock.get();
-        window_ = std::make_unique<CountdownWindow>(std::move(clock));
-        window_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+        QVERIFY(ShowOnManualClock(window_, clock_));
         ticks_ = 0;
     }
     void cleanup() { window_.reset(); }

@@ -20,6 +20,7 @@
 #include "counter/number_rules.h"
 #include "counter/testing/simulated_counter.h"
 #include "find_control.h"
+#include "manual_clock_window.h"
 #include "manual_wake_source.h"
 #include "window/countdown_window.h"
 #include "window/fonts.h"
@@ -237,11 +238,7 @@ class ObservedTicksTest : public QObject {
 private slots:
     void initTestCase() { taborvane::window::LoadCarriedFonts(); }
     void init() {
-        auto clock = std::make_unique<ManualWakeSource>();
-        clock_ = clock.get();
-        window_ = std::make_unique<CountdownWindow>(std::move(clock));
-        window_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+        QVERIFY(ShowOnManualClock(window_, clock_));
         QCoreApplication::processEvents();
         reference_ = std::make_unique<Reference>();
         recorder_ = std::make_unique<FrameRecorder>(*clock_, [this] { return shownByWindow(); });

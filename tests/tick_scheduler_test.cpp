@@ -12,6 +12,22 @@
 using namespace taborvane::clock;
 using namespace taborvane::clock::testing;
 
+namespace {
+
+// One timer on a hand-driven clock, paced by the frames of a 60 Hz screen.
+struct PacedTimer {
+    ManualWakeSource source;
+    TickScheduler scheduler{source};
+    FrameClock frames{scheduler, [] { return 60.0; }};
+    TickTimer timer{scheduler};
+    int ticks = 0;
+    PacedTimer() {
+        QObject::connect(&timer, &TickTimer::timeout, &timer, [this] { ++ticks; });
+    }
+};
+
+}  // namespace
+
 class TickSchedulerTest : public QObject {
     Q_OBJECT
 
@@ -168,13 +184,9 @@ private slots:
     void ticksAreBroughtUpToDateOncePerFrame() {
         QFETCH(int, pace);
         QFETCH(int, mostWakeUps);
-        ManualWakeSource source;
-        TickScheduler scheduler(source);
-        FrameClock frames(scheduler, [] { return 60.0; });
-        TickTimer timer(scheduler);
-        int ticks = 0;
+        PacedTimer paced;
+        auto& [source, scheduler, frames, timer, ticks] = paced;
         std::vector<Nanoseconds> frameTimes;
-        connect(&timer, &TickTimer::timeout, this, [&ticks] { ++ticks; });
         connect(&frames, &FrameClock::frame, this, [&] {
             frameTimes.push_back(source.now());
             // Every tick due by the frame has run, and none due later.
@@ -210,12 +222,8 @@ private slots:
     }
 
     void anActionRunsBetweenTwoTicks() {
-        ManualWakeSource source;
-        TickScheduler scheduler(source);
-        FrameClock frames(scheduler, [] { return 60.0; });
-        TickTimer timer(scheduler);
-        int ticks = 0;
-        connect(&timer, &TickTimer::timeout, this, [&ticks] { ++ticks; });
+        PacedTimer paced;
+        auto& [source, scheduler, frames, timer, ticks] = paced;
         timer.start(1);
         source.advanceTo(5 * kMillisecond);  // the first tick at its instant, the next ones wait for a frame
         QCOMPARE(ticks, 1);
@@ -232,12 +240,8 @@ private slots:
     }
 
     void anUnseenWindowWakesFourTimesASecond() {
-        ManualWakeSource source;
-        TickScheduler scheduler(source);
-        FrameClock frames(scheduler, [] { return 60.0; });
-        TickTimer timer(scheduler);
-        int ticks = 0;
-        connect(&timer, &TickTimer::timeout, this, [&ticks] { ++ticks; });
+        PacedTimer paced;
+        auto& [source, scheduler, frames, timer, ticks] = paced;
         frames.setVisible(false);
         timer.start(1);
         source.advanceTo(1000 * kMillisecond);

@@ -1,5 +1,7 @@
 #include "sway_window_watch.h"
 
+#include "descriptor_reading.h"
+
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -55,7 +57,7 @@ SwayWindowWatch::SwayWindowWatch() {
     const long long deadline = MonotonicNanoseconds() + kReplyTimeoutMs * 1'000'000LL;
     while (!subscribed_) {
         const long long left = (deadline - MonotonicNanoseconds()) / 1'000'000;
-        if (left <= 0 || readSocket(static_cast<int>(left)) == SocketRead::Closed) return;
+        if (left <= 0 || ReadAvailable(socket_, pending_, static_cast<int>(left)) == Reading::Ended) return;
         while (const std::optional<Message> reply = takeMessage())
             if (reply->type == kSubscribe) subscribed_ = reply->payload.find("true") != std::string::npos;
     }
@@ -68,7 +70,7 @@ SwayWindowWatch::~SwayWindowWatch() {
 bool SwayWindowWatch::ready() const { return socket_ >= 0 && subscribed_; }
 
 void SwayWindowWatch::forgetEarlierWindows() {
-    while (readSocket(0) == SocketRead::Something) {
+    while (ReadAvailable(socket_, pending_, 0) == Reading::Something) {
     }
     while (takeMessage()) {
     }
@@ -80,23 +82,9 @@ std::optional<long long> SwayWindowWatch::waitForWindow(pid_t pid, long long sta
         while (const std::optional<Message> message = takeMessage())
             if (message->type == kWindowEvent && NewWindowPid(message->payload) == pid) return MonotonicNanoseconds();
         const long long left = deadline - MonotonicNanoseconds();
-        if (left <= 0 || readSocket(static_cast<int>(left / 1'000'000) + 1) == SocketRead::Closed) return std::nullopt;
+        if (left <= 0 || ReadAvailable(socket_, pending_, static_cast<int>(left / 1'000'000) + 1) == Reading::Ended)
+            return std::nullopt;
     }
-}
-
-SwayWindowWatch::SocketRead SwayWindowWatch::readSocket(int timeoutMs) {
-    if (socket_ < 0) return SocketRead::Closed;
-    pollfd fd{socket_, POLLIN, 0};
-    if (poll(&fd, 1, timeoutMs) <= 0) return SocketRead::Nothing;
-    char buffer[8192];
-    const ssize_t count = read(socket_, buffer, sizeof buffer);
-    if (count <= 0) {
-        close(socket_);
-        socket_ = -1;
-        return SocketRead::Closed;
-    }
-    pending_.append(buffer, static_cast<std::size_t>(count));
-    return SocketRead::Something;
 }
 
 std::optional<SwayWindowWatch::Message> SwayWindowWatch::takeMessage() {

@@ -27,9 +27,6 @@ private:
         unsigned type;
         std::string payload;
     };
-    enum class SocketRead { Nothing, Something, Closed };
-    // Adds what the socket holds to pending_, waiting up to timeoutMs for it to hold something.
-    SocketRead readSocket(int timeoutMs);
     // The first complete message in pending_, taken out of it; what does not begin as a message closes the socket.
     std::optional<Message> takeMessage();
 

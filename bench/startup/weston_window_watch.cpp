@@ -1,5 +1,7 @@
 #include "weston_window_watch.h"
 
+#include "descriptor_reading.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -43,7 +45,8 @@ WestonWindowWatch::WestonWindowWatch() {
     stream_ = ends[0];
     // Without --debug, weston-debug says so and ends, and the stream with it.
     const long long until = MonotonicNanoseconds() + kSubscribeMs * 1'000'000LL;
-    for (long long left = kSubscribeMs; left > 0 && readStream(static_cast<int>(left)) != StreamRead::Ended;)
+    for (long long left = kSubscribeMs;
+         left > 0 && ReadAvailable(stream_, pending_, static_cast<int>(left)) != Reading::Ended;)
         left = (until - MonotonicNanoseconds()) / 1'000'000;
 }
 
@@ -59,7 +62,7 @@ bool WestonWindowWatch::ready() const { return stream_ >= 0; }
 
 void WestonWindowWatch::forgetEarlierWindows() {
     // All the stream holds before the program starts is about earlier windows.
-    while (ready() && readStream(0) == StreamRead::Something) {
+    while (ready() && ReadAvailable(stream_, pending_, 0) == Reading::Something) {
     }
     readLines();
     timeline_.watchForNewWindow();
@@ -75,23 +78,9 @@ std::optional<long long> WestonWindowWatch::waitForWindow(pid_t, long long start
             return std::nullopt;
         }
         const long long left = deadline - MonotonicNanoseconds();
-        if (left <= 0 || readStream(static_cast<int>(left / 1'000'000) + 1) == StreamRead::Ended) return std::nullopt;
+        if (left <= 0 || ReadAvailable(stream_, pending_, static_cast<int>(left / 1'000'000) + 1) == Reading::Ended)
+            return std::nullopt;
     }
-}
-
-WestonWindowWatch::StreamRead WestonWindowWatch::readStream(int timeoutMs) {
-    if (!ready()) return StreamRead::Ended;
-    pollfd fd{stream_, POLLIN, 0};
-    if (poll(&fd, 1, timeoutMs) <= 0) return StreamRead::Nothing;
-    char buffer[4096];
-    const ssize_t count = read(stream_, buffer, sizeof buffer);
-    if (count <= 0) {
-        close(stream_);
-        stream_ = -1;
-        return StreamRead::Ended;
-    }
-    pending_.append(buffer, static_cast<std::size_t>(count));
-    return StreamRead::Something;
 }
 
 std::optional<long long> WestonWindowWatch::readLines() {

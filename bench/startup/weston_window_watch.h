@@ -24,9 +24,6 @@ public:
     std::optional<long long> waitForWindow(pid_t pid, long long startedAt, int timeoutMs) override;
 
 private:
-    enum class StreamRead { Nothing, Something, Ended };
-    // Adds what the stream holds to pending_, waiting up to timeoutMs for it to hold something.
-    StreamRead readStream(int timeoutMs);
     // Gives each complete line of pending_ to the timeline; the moment, once a line reports it.
     std::optional<long long> readLines();
 
