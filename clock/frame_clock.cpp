@@ -57,7 +57,10 @@ std::optional<Nanoseconds> FrameClock::wantedRing() const {
 }
 
 void FrameClock::afterTicks(Nanoseconds moment) {
-    takeSlot(moment);
+    // A ring a little late still takes the slot it was set for, as a screen's
+    // frames keep their cadence: lateness does not add up from frame to frame.
+    const Nanoseconds planned = earliestRing();
+    takeSlot(moment >= planned && moment - planned < period_ ? planned : moment);
     requested_ = false;
     emit frame();
 }

@@ -204,6 +204,19 @@ private slots:
         QCOMPARE(scheduler.present(), 100 * kMillisecond);
     }
 
+    void aLateRingKeepsTheFramesCadence() {
+        PacedTimer paced;
+        auto& [source, scheduler, frames, timer, ticks] = paced;
+        std::vector<Nanoseconds> frameTimes;
+        connect(&frames, &FrameClock::frame, this, [&] { frameTimes.push_back(source.now()); });
+        timer.start(1);
+        source.advanceTo(1 * kMillisecond);                        // a frame with the first tick
+        source.advanceBusyBy(frames.period() + 3 * kMillisecond);  // the next one 3 ms late
+        source.advanceTo(source.now() + frames.period());          // then punctual again
+        QCOMPARE(frameTimes.size(), std::size_t{3});
+        QCOMPARE(frameTimes[2] - frameTimes[0], 2 * frames.period());
+    }
+
     void aRestartInABatchCountsFromItsTicksInstant() {
         ManualWakeSource source;
         TickScheduler scheduler(source);
