@@ -1,14 +1,28 @@
-// Counts paints of one widget, and the program's events by receiver and type.
+// Counts ticks by mode, and the program's events by receiver and type.
 #include "event_counters.h"
 
 #include <QMetaEnum>
+#include <QWidget>
+#include <numeric>
+
+#include "clock/tick_timer.h"
+#include "modes.h"
 
 namespace taborvane::bench {
 
-bool PaintCounter::eventFilter(QObject* /*receiver*/, QEvent* event) {
-    if (event->type() == QEvent::Paint) ++paints;
-    return false;
+TickWatch::TickWatch(const QWidget& window) {
+    for (std::size_t i = 0; i < kModes.size(); ++i) {
+        auto* timer = window.findChild<taborvane::clock::TickTimer*>(QString::fromLatin1(kModes[i].timer));
+        if (timer == nullptr) qFatal("no timer %s", kModes[i].timer);
+        QObject::connect(timer, &taborvane::clock::TickTimer::timeout, this, [this, i] {
+            ++counts_[i];
+            last_ = Now();
+            if (first_ == 0) first_ = last_;
+        });
+    }
 }
+
+std::uint64_t TickWatch::total() const { return std::accumulate(counts_.begin(), counts_.end(), std::uint64_t{0}); }
 
 bool EventCounter::eventFilter(QObject* receiver, QEvent* event) {
     Count& count = counts_[{receiver, event->type()}];

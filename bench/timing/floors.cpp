@@ -1,12 +1,14 @@
 // Measures the floors: the event loop woken by a timerfd at a fixed rate, and an
-// empty window repainting one child at 60 frames a second.
+// empty window repainting one child at the screen's frame rate.
 #include "floors.h"
 
+#include <QScreen>
 #include <QSocketNotifier>
 #include <QTest>
-#include <QTimer>
 #include <QWidget>
+#include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <utility>
@@ -20,41 +22,58 @@
 namespace taborvane::bench {
 namespace {
 
+// A kernel timer at a fixed rate, watched by the event loop as the program's
+// own alarm is; each ring calls back.
+class KernelTicker {
+public:
+    KernelTicker(double perSecond, std::function<void()> ring)
+        : fd_(timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC)), notifier_(fd_, QSocketNotifier::Read) {
+        const long period = std::lround(1e9 / perSecond);
+        const timespec every{period / 1'000'000'000L, period % 1'000'000'000L};
+        const itimerspec alarm{every, every};
+        timerfd_settime(fd_, 0, &alarm, nullptr);
+        QObject::connect(&notifier_, &QSocketNotifier::activated, &notifier_, [this, ring = std::move(ring)] {
+            std::uint64_t expired = 0;
+            if (read(fd_, &expired, sizeof expired) == static_cast<ssize_t>(sizeof expired)) ring();
+        });
+    }
+    ~KernelTicker() {
+        notifier_.setEnabled(false);
+        close(fd_);
+    }
+    KernelTicker(const KernelTicker&) = delete;
+    KernelTicker& operator=(const KernelTicker&) = delete;
+
+private:
+    int fd_;
+    QSocketNotifier notifier_;
+};
+
 // Runs the event loop as it is set up, after a settling time, and takes what
 // the process spent over `ms` and how often `events` counted meanwhile.
-FloorResult MeasureFloor(std::string what, int ms, const long& events, const std::function<void()>& resetEvents) {
+FloorResult MeasureFloor(std::string what, int ms, long& events) {
     RunEventLoopFor(300);
-    Usage before, after;
-    resetEvents();
-    SampleProcess(before);
-    const Nanoseconds from = Now();
+    events = 0;
+    UsageMeter meter;
+    meter.start();
     RunEventLoopFor(ms);
-    const Nanoseconds to = Now();
-    SampleProcess(after);
-    return {std::move(what), static_cast<double>(to - from) / 1e9, after.cpu - before.cpu,
-            (after.voluntary - before.voluntary) + (after.involuntary - before.involuntary), events};
+    return {std::move(what), meter.stop(), events};
 }
 
 }  // namespace
 
-FloorResult RunWakeFloor(int rate, int ms) {
-    const std::string what = "kernel timer at " + std::to_string(rate) + "/s";
-    const int fd = timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
-    const long period = 1'000'000'000L / rate;
-    const itimerspec every{{0, period}, {0, period}};
-    timerfd_settime(fd, 0, &every, nullptr);
-    QSocketNotifier notifier(fd, QSocketNotifier::Read);
-    long woken = 0;
-    QObject::connect(&notifier, &QSocketNotifier::activated, &notifier, [fd, &woken] {
-        std::uint64_t expired = 0;
-        if (read(fd, &expired, sizeof expired) == static_cast<ssize_t>(sizeof expired)) ++woken;
-    });
-    FloorResult result = MeasureFloor(what, ms, woken, [&woken] { woken = 0; });
-    close(fd);
-    return result;
+double FramesPerSecondOf(const QWidget& widget) {
+    const double rate = widget.screen()->refreshRate();
+    return rate >= 1.0 && rate <= 1000.0 ? rate : 60.0;
 }
 
-FloorResult RunFrameFloor(const QSize& windowSize, const QRect& childGeometry, int ms) {
+FloorResult RunWakeFloor(int rate, int ms) {
+    long woken = 0;
+    const KernelTicker ticker(rate, [&woken] { ++woken; });
+    return MeasureFloor("kernel timer at " + std::to_string(rate) + "/s", ms, woken);
+}
+
+FloorResult RunFrameFloor(const QSize& windowSize, const QRect& childGeometry, double framesPerSecond, int ms) {
     QWidget window;
     window.setObjectName(QStringLiteral("benchFrameFloor"));
     window.resize(windowSize);
@@ -64,17 +83,15 @@ FloorResult RunFrameFloor(const QSize& windowSize, const QRect& childGeometry, i
     child->setAutoFillBackground(true);
     window.show();
     if (!QTest::qWaitForWindowExposed(&window)) qFatal("the frame floor's window was never exposed");
-    QTimer frames;
-    frames.setTimerType(Qt::PreciseTimer);
     long painted = 0;
-    QObject::connect(&frames, &QTimer::timeout, child, [child, &painted] {
+    const KernelTicker frames(framesPerSecond, [child, &painted] {
         child->update();
         ++painted;
     });
-    frames.start(1000 / 60);
-    return MeasureFloor("repaint of a " + std::to_string(childGeometry.width()) + " × " +
-                            std::to_string(childGeometry.height()) + " widget at 60/s",
-                        ms, painted, [&painted] { painted = 0; });
+    char what[96];
+    std::snprintf(what, sizeof what, "frame floor: repaint of a %d × %d widget at %.0f/s", childGeometry.width(),
+                  childGeometry.height(), framesPerSecond);
+    return MeasureFloor(what, ms, painted);
 }
 
 }  // namespace taborvane::bench

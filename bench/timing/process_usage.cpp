@@ -21,14 +21,16 @@ std::string ReadFirstLine(const std::string& path) {
 }  // namespace
 
 void SampleProcess(Usage& usage) {
-    rusage self{};
-    getrusage(RUSAGE_SELF, &self);
     const auto ns = [](const timeval& t) {
         return Nanoseconds{t.tv_sec} * 1'000'000'000 + Nanoseconds{t.tv_usec} * 1000;
     };
+    rusage self{}, thread{};
+    getrusage(RUSAGE_SELF, &self);
+    getrusage(RUSAGE_THREAD, &thread);
     usage.cpu = ns(self.ru_utime) + ns(self.ru_stime);
     usage.voluntary = self.ru_nvcsw;
     usage.involuntary = self.ru_nivcsw;
+    usage.caller = {"", thread.ru_nvcsw, thread.ru_nivcsw, ns(thread.ru_utime) + ns(thread.ru_stime)};
 }
 
 void SampleThreads(Usage& usage) {
@@ -47,5 +49,28 @@ void SampleThreads(Usage& usage) {
 }
 
 std::string LoadAverage() { return ReadFirstLine("/proc/loadavg"); }
+
+double CpuShare(Nanoseconds cpu, double seconds) { return 100.0 * static_cast<double>(cpu) / (seconds * 1e9); }
+
+double PerSecond(double count, double seconds) { return count / seconds; }
+
+void UsageMeter::start() {
+    before_ = {};
+    SampleThreads(before_);
+    SampleProcess(before_);
+    from_ = Now();
+}
+
+Spent UsageMeter::stop() {
+    const Nanoseconds to = Now();
+    after_ = {};
+    SampleProcess(after_);
+    SampleThreads(after_);
+    const ThreadUsage& first = before_.caller;
+    const ThreadUsage& last = after_.caller;
+    return {static_cast<double>(to - from_) / 1e9, after_.cpu - before_.cpu, last.cpu - first.cpu,
+            (after_.voluntary - before_.voluntary) + (after_.involuntary - before_.involuntary),
+            (last.voluntary - first.voluntary) + (last.involuntary - first.involuntary)};
+}
 
 }  // namespace taborvane::bench

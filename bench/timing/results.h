@@ -1,5 +1,6 @@
-// What the measurements found, one struct a kind of run: the punctuality and
-// cost of a case, clicks on Stop, the idle window, and the floors.
+// What the measurements found, one struct a kind of run: the cost and what was
+// observed of a case, clicks on Stop, catching up after a stall, the idle
+// window, and the floors.
 #pragma once
 
 #include <cstddef>
@@ -12,29 +13,26 @@
 
 namespace taborvane::bench {
 
-struct ModeResult {
-    int mode;
-    std::size_t ticks;
-    std::size_t due;
-    double seconds;
-    std::vector<Nanoseconds> lateness;
+// What was observed of the display, against the exact schedule.
+struct ObservationResult {
+    long frames = 0, frameDifferences = 0;
+    long queries = 0, queryDifferences = 0;  // an assistive tool's questions
+    std::vector<Nanoseconds> delays;         // from a tick's due instant to the first frame showing it
+    std::string firstDifference;             // empty: none
 };
 
-// What a case cost while its modes ran.
+// What a case cost while its modes ran, with no assistive tool asking.
 struct CaseCost {
-    double seconds = 0;
-    Nanoseconds cpu = 0;  // process CPU time, all threads
-    long wakeUps = 0;     // voluntary + involuntary context switches, all threads
-    int displayPaints = 0;
+    Spent spent;
+    long displayPaints = 0;
+    long ticks = 0;
 };
 
 struct CaseResult {
-    int pace;
-    bool together;
-    int spreadUs;  // the start buttons clicked this far apart; 0: at once
-    std::vector<ModeResult> modes;
-    std::string endValue;
+    int modes;
+    int pace;  // ms
     CaseCost cost;
+    ObservationResult seen;
 };
 
 struct ClickResult {
@@ -42,6 +40,16 @@ struct ClickResult {
     int noEffect = 0;        // trials where Stop had not taken effect after 3 s
     int ticksAfterStop = 0;  // ticks delivered after Stop took effect
     int timersLeftOn = 0;    // trials where a timer was still enabled after Stop
+};
+
+// The main thread blocked while four modes run at 1 ms, then catching up.
+struct StallResult {
+    int blockMs = 0;
+    std::vector<Nanoseconds> toFirstFrame;  // from the end of the block to the first frame after a replayed tick
+    std::vector<Nanoseconds> batch;         // from the first tick replayed to the last before that frame
+    std::vector<long> replayed;             // ticks run between the block's end and that frame
+    int staleFrames = 0;                    // frames painted after the block, before any tick was replayed
+    int noFrame = 0;                        // trials with no such frame within 500 ms of the block's end
 };
 
 // Names of events handled while idle ("class objectName: type", as EventCounter
@@ -62,9 +70,7 @@ struct IdleResult {
 
 struct FloorResult {
     std::string what;
-    double seconds;
-    Nanoseconds cpu;
-    long wakeUps;
+    Spent spent;
     long woken;  // timer rings or frames
 };
 

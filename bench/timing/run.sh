@@ -3,9 +3,10 @@
 # on a virtual X server, prints its tables and writes them into
 # docs/PERFORMANCE.md (section "timing"). With --baseline COMMIT it also builds
 # this same benchmark against the window of that commit, runs the two builds
-# one after the other on each platform, and sets their costs side by side.
-# Other arguments go to the benchmark.
-# Usage: bench/timing/run.sh [--baseline COMMIT] [--case-ms N] [--idle-ms N] [--trials N]
+# one after the other on each platform, and sets their figures side by side,
+# the headline cases first. Other arguments go to the benchmark.
+# Usage: bench/timing/run.sh [--baseline COMMIT] [--case-ms N] [--query-ms N] [--idle-ms N] [--trials N]
+#                            [--stall-ms N] [--stall-trials N]
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
@@ -29,9 +30,11 @@ trap 'rm -rf "$out"' EXIT
 
 if [ -n "$baseline" ]; then
   # The earlier commit's sources, with this benchmark in place of its own.
+  # They are laid anew; their build folder is kept, so that only what changed
+  # is built again.
   tree=build/baseline-$baseline
-  rm -rf "$tree"
   mkdir -p "$tree"
+  find "$tree" -mindepth 1 -maxdepth 1 ! -name build -exec rm -rf {} +
   git archive "$baseline" | tar -x -C "$tree"
   rm -rf "$tree/bench/timing"
   cp -r bench/timing "$tree/bench/timing"
@@ -59,13 +62,18 @@ for platform in offscreen xcb; do
   run after "$platform" "$after" "$@"
 done
 
-# One row a case: the costs of the earlier build, of this one, and their ratio.
+# One row a case, headline first, then the frame floor of each run: the
+# earlier build's figures, this one's, and the ratio of their CPU shares.
 side_by_side() {  # PLATFORM
-  echo "| pace | modes | CPU before | CPU after | ratio | display paints/s before | after | wake-ups/s before | after | ratio |"
-  echo "| ---: | --- | ---: | ---: | ---: | ---: | ---: | ---: | ---: | ---: |"
-  paste "$out/before-$1.tsv" "$out/after-$1.tsv" | awk -F'\t' '{
-    printf "| %s ms | %s | %.2f %% | %.2f %% | %.3f | %.1f | %.1f | %.0f | %.0f | %.3f |\n",
-      $1, $2, $4, $10, ($4 > 0 ? $10 / $4 : 0), $5, $11, $6, $12, ($6 > 0 ? $12 / $6 : 0) }'
+  echo "| case | CPU before | CPU after | ratio | display paints/s before | after | wake-ups/s before | after | main thread before | after | differing / observed before | after | max delay before | after |"
+  echo "| --- | ---: | ---: | ---: | ---: | ---: | ---: | ---: | ---: | ---: | ---: | ---: | ---: | ---: |"
+  paste "$out/before-$1.tsv" "$out/after-$1.tsv" | awk -F'\t' '
+    function differing(observed, count) { return observed == "" ? "—" : count " / " observed }
+    function delay(ms) { return ms == "" ? "—" : sprintf("%.2f ms", ms) }
+    $1 != $11 { print "the two builds ran other cases: " $1 " and " $11 > "/dev/stderr"; exit 1 }
+    { printf "| %s | %.2f %% | %.2f %% | %.3f | %.1f | %.1f | %.0f | %.0f | %.0f | %.0f | %s | %s | %s | %s |\n",
+        $1, $2, $12, ($2 > 0 ? $12 / $2 : 0), $4, $14, $5, $15, $6, $16,
+        differing($7, $8), differing($17, $18), delay($10), delay($20) }'
 }
 
 platform_title() { [ "$1" = offscreen ] && echo "Offscreen platform" || echo "X server (Xvfb, no window manager)"; }
