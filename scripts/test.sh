@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up everything, builds, and runs the whole test suite: in the
 # development build, on the Debian package, as fuzz targets for a short
-# bounded time, and under AddressSanitizer and UndefinedBehaviorSanitizer.
+# bounded time (beside the sanitizer build), and under AddressSanitizer and
+# UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -45,5 +46,18 @@ build_and_test() {
 
 build_and_test dev
 scripts/check-package.sh
-scripts/fuzz.sh 30
-build_and_test sanitize
+# The fuzz targets run on one core each, beside the sanitize build.
+mkdir -p build
+scripts/fuzz.sh 30 > build/fuzz-run.log 2>&1 &
+fuzz=$!
+status=0
+build_and_test sanitize || status=$?
+fuzz_status=0
+wait "$fuzz" || fuzz_status=$?
+echo "== fuzz targets, 30 s each"
+cat build/fuzz-run.log
+if [ "$fuzz_status" -ne 0 ]; then
+  echo "FAILED: the fuzz targets (status $fuzz_status); log: build/fuzz-run.log" >&2
+  status=1
+fi
+exit "$status"
