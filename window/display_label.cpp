@@ -2,7 +2,6 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
-#include <QFontMetricsF>
 #include <QPaintEvent>
 #include <QPainter>
 #include <algorithm>
@@ -53,22 +52,12 @@ void DisplayLabel::showValue(const QString& value) {
     if (repaintFrom_ < 0 || from < repaintFrom_) {
         repaintFrom_ = from;
         const QRect contents = contentsRect();
-        const int left = contents.left() + static_cast<int>(std::floor(advanceOf(value.left(from))));
+        // The glyphs before it are the same, and stand where they were painted.
+        const int left = contents.left() + static_cast<int>(std::floor(sprites_.penBefore(from)));
         update(QRect(left, contents.top(), width() - left, contents.height()));
     }
     // A display never shown paints no frame that would announce it.
     if (!isVisible()) setAccessibleName(value);
-}
-
-qreal DisplayLabel::advanceOf(const QString& glyphs) {
-    if (advances_.font != font()) advances_ = {font(), QFontMetricsF(font(), this), {}};
-    qreal sum = 0;
-    for (const QChar glyph : glyphs) {
-        auto [at, added] = advances_.ofGlyph.try_emplace(glyph.unicode(), 0.0);
-        if (added) at->second = advances_.metrics.horizontalAdvance(glyph);
-        sum += at->second;
-    }
-    return sum;
 }
 
 void DisplayLabel::paintEvent(QPaintEvent* event) {

@@ -4,10 +4,8 @@
 // can be seen after it could not.
 #pragma once
 
-#include <QFontMetricsF>
 #include <QLabel>
 #include <functional>
-#include <map>
 
 #include "glyph_sprites.h"
 
@@ -30,19 +28,9 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    // The advance of the glyphs, as the sprites set them, from a cache of each glyph's.
-    [[nodiscard]] qreal advanceOf(const QString& glyphs);
-
-    struct Advances {
-        QFont font;
-        QFontMetricsF metrics;
-        std::map<char16_t, qreal> ofGlyph;
-    };
-
     GlyphSprites sprites_;
     QString painted_;             // the text as last painted
     qsizetype repaintFrom_ = -1;  // the first glyph a repaint asked for will draw; -1: none asked for
-    Advances advances_{QFont(), QFontMetricsF(QFont()), {}};
     std::function<void()> bringUpToDate_;
 };
 

@@ -59,6 +59,7 @@ void GlyphSprites::draw(QPainter& painter, QPointF topLeft, const QString& text,
         style_ = style;
         sprites_ = {};
     }
+    pens_.clear();
     for (const QChar character : text) {
         if (IndexOf(character) < 0) {
             painter.save();
@@ -75,6 +76,7 @@ void GlyphSprites::draw(QPainter& painter, QPointF topLeft, const QString& text,
     qreal pen = topLeft.x();
     for (const QChar character : text) {
         const Sprite& glyph = sprite(IndexOf(character), character, metrics);
+        pens_.push_back(pen - topLeft.x());
         const QPointF at = QPointF(Snapped(pen, ratio), baseline) + glyph.offset;
         if (area.intersects(QRectF(at, glyph.image.deviceIndependentSize()))) painter.drawImage(at, glyph.image);
         pen += metrics.horizontalAdvance(character);

@@ -10,6 +10,7 @@
 #include <QString>
 #include <array>
 #include <optional>
+#include <vector>
 
 class QFontMetricsF;
 class QPainter;
@@ -23,6 +24,12 @@ public:
     // are drawn as text. Glyphs wholly outside `area` are skipped.
     void draw(QPainter& painter, QPointF topLeft, const QString& text, const QFont& font, const QColor& colour,
               const QRectF& area = QRectF(QPointF(-1e6, -1e6), QSizeF(2e6, 2e6)));
+    // Where the last draw set the pen, from its topLeft, for the glyph at
+    // `index`; 0 where that is not known (past its end, or the text was drawn
+    // as text), which a repaint from there covers.
+    [[nodiscard]] qreal penBefore(qsizetype index) const {
+        return index < static_cast<qsizetype>(pens_.size()) ? pens_[static_cast<std::size_t>(index)] : 0;
+    }
 
 private:
     struct Sprite {
@@ -42,6 +49,7 @@ private:
 
     Style style_;
     std::array<std::optional<Sprite>, 11> sprites_;  // '0' to '9', then '-'
+    std::vector<qreal> pens_;                        // of each glyph, at the last draw
 };
 
 }  // namespace taborvane::window
