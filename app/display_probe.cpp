@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <string_view>
 
 namespace taborvane::app {
 namespace {
@@ -18,20 +19,21 @@ std::optional<std::string> Variable(const char* name) {
     return std::string(value);
 }
 
-// The interfaces a compositor offers, from one round trip on its registry.
-std::vector<std::string> GlobalsOf(wl_display* display) {
-    std::vector<std::string> globals;
+// The compositor decorates windows that do not ask to decorate themselves
+// (xdg-decoration): one round trip on its registry tells.
+bool DrawsFrames(wl_display* display) {
+    bool offered = false;
     static constexpr wl_registry_listener kListener{
         [](void* data, wl_registry*, std::uint32_t, const char* interface, std::uint32_t) {
-            static_cast<std::vector<std::string>*>(data)->emplace_back(interface);
+            if (std::string_view(interface) == "zxdg_decoration_manager_v1") *static_cast<bool*>(data) = true;
         },
         [](void*, wl_registry*, std::uint32_t) {},
     };
     wl_registry* registry = wl_display_get_registry(display);
-    wl_registry_add_listener(registry, &kListener, &globals);
+    wl_registry_add_listener(registry, &kListener, &offered);
     wl_display_roundtrip(display);
     wl_registry_destroy(registry);
-    return globals;
+    return offered;
 }
 
 // Whether a Wayland platform plugin lies in one of the folders (Debian's
@@ -67,12 +69,6 @@ DisplaySettings CurrentDisplaySettings(std::optional<std::string> platformOption
     return settings;
 }
 
-bool DisplayProbe::compositorDrawsFrames() const {
-    // The compositor decorates windows that do not ask to decorate themselves (xdg-decoration).
-    return std::find(compositorGlobals_.begin(), compositorGlobals_.end(), "zxdg_decoration_manager_v1") !=
-           compositorGlobals_.end();
-}
-
 bool DisplayProbe::answers(DisplayServer server) {
     if (server == DisplayServer::Wayland) {
         // A socket handed over by the compositor can be used once only: leave it to Qt.
@@ -80,7 +76,7 @@ bool DisplayProbe::answers(DisplayServer server) {
         if (compositor_ == nullptr) {
             // Resolved as Qt resolves it: WAYLAND_DISPLAY (wayland-0 when unset), in XDG_RUNTIME_DIR unless absolute.
             compositor_ = wl_display_connect(settings_.waylandDisplay ? settings_.waylandDisplay->c_str() : nullptr);
-            if (compositor_ != nullptr) compositorGlobals_ = GlobalsOf(compositor_);
+            if (compositor_ != nullptr) compositorDrawsFrames_ = DrawsFrames(compositor_);
         }
         return compositor_ != nullptr;
     }

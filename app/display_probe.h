@@ -36,14 +36,14 @@ public:
     // Prints nothing.
     [[nodiscard]] bool answers(DisplayServer server);
     // Once the compositor has answered: whether it draws the frames of windows itself.
-    [[nodiscard]] bool compositorDrawsFrames() const;
+    [[nodiscard]] bool compositorDrawsFrames() const { return compositorDrawsFrames_; }
     void disconnect();
 
 private:
     DisplaySettings settings_;
     xcb_connection_t* x11_ = nullptr;
     wl_display* compositor_ = nullptr;
-    std::vector<std::string> compositorGlobals_;
+    bool compositorDrawsFrames_ = false;
 };
 
 }  // namespace taborvane::app
