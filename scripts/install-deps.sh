@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake make g++ pkg-config build-essential
   libgtest-dev libbenchmark-dev
-  clang libclang-rt-14-dev
+  clang libclang-rt-dev
   qt6-base-dev libgl-dev fonts-roboto-unhinted
   libxcb1-dev libwayland-dev qt6-wayland
   xvfb xauth xdotool imagemagick
@@ -44,5 +44,7 @@ update_package_lists() {
   [ -z "$errors" ] || echo "$errors" >&2
 }
 
+started=$SECONDS
 update_package_lists
 "${sudo_cmd[@]}" apt-get -o DPkg::Lock::Timeout="$lock_wait_seconds" install -y -qq --no-install-recommends "${missing[@]}"
+echo "Installed ${#missing[@]} packages in $((SECONDS - started)) s"

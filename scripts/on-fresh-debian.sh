@@ -1,0 +1,92 @@
+#!/usr/bin/env bash
+# Runs the README's two commands as a new user of another Debian release
+# would: in a fresh minbase system of that release (debootstrap, plus git,
+# ca-certificates and sudo), on a fresh clone of this repository's HEAD.
+# First the test command, then run.sh, which with no display saves a
+# screenshot. Prints pass or fail and the time of each.
+#
+# The pristine base is kept between runs in $TABORVANE_BASES (default
+# /var/cache/taborvane/bases), so a second run downloads nothing for it; each
+# run works on a copy that it deletes afterwards. Everything is mounted in a
+# mount and process namespace of its own: when the run ends, however it ends,
+# the kernel ends its processes and takes its mounts away.
+#
+# Usage: scripts/on-fresh-debian.sh [SUITE]   (default trixie; root or sudo)
+set -euo pipefail
+suite=${1:-trixie}
+repository=$(cd "$(dirname "$0")/.." && pwd)
+bases=${TABORVANE_BASES:-/var/cache/taborvane/bases}
+mirror=${TABORVANE_MIRROR:-http://deb.debian.org/debian}
+
+if [ "$(id -u)" -ne 0 ]; then
+  exec sudo --preserve-env=TABORVANE_BASES,TABORVANE_MIRROR "$0" "$@"
+fi
+
+# Inside the namespaces: mount what a system needs, run the commands, report.
+if [ "${2:-}" = "--inside" ]; then
+  root=$3
+  mount -t proc proc "$root/proc"
+  mount --rbind /sys "$root/sys"
+  mount --rbind /dev "$root/dev"
+  cp /etc/resolv.conf "$root/etc/resolv.conf"
+  # As a fresh login would have it: no variable of the caller's session.
+  in_system() {
+    chroot "$root" /usr/bin/env -i HOME=/root PATH=/usr/sbin:/usr/bin:/sbin:/bin TERM=dumb \
+      bash -c "cd /root/taborvane && $1"
+  }
+  status=0
+  for command in ./scripts/test.sh ./scripts/run.sh; do
+    echo "== $suite: $command"
+    started=$SECONDS
+    outcome=pass
+    in_system "$command" 2>&1 | tee "$root/root/${command##*/}.log" || outcome=fail
+    elapsed=$((SECONDS - started))
+    installed=$(sed -n 's/^Installed [0-9]* packages in \([0-9]*\) s$/\1/p' "$root/root/${command##*/}.log")
+    results+=("$suite $command: $outcome in $elapsed s${installed:+ ($installed s of it installing)}")
+    [ "$outcome" = pass ] || status=1
+  done
+  if [ -f "$root/root/taborvane/build/taborvane-screenshot.png" ]; then
+    cp "$root/root/taborvane/build/taborvane-screenshot.png" "$OUTPUT_DIR/taborvane-$suite.png"
+    results+=("$suite screenshot: $OUTPUT_DIR/taborvane-$suite.png")
+  fi
+  printf '%s\n' "${results[@]}"
+  exit "$status"
+fi
+
+command -v debootstrap > /dev/null || {
+  apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends debootstrap
+}
+
+base=$bases/$suite
+if [ ! -d "$base" ]; then
+  echo "== building a minbase $suite into $base"
+  # An older debootstrap may not know a newer suite by name; it is built as sid is.
+  script=/usr/share/debootstrap/scripts/$suite
+  [ -e "$script" ] || script=/usr/share/debootstrap/scripts/sid
+  mkdir -p "$bases"
+  rm -rf "$base.partial"
+  started=$SECONDS
+  debootstrap --variant=minbase --include=git,ca-certificates,sudo "$suite" "$base.partial" "$mirror" "$script" \
+    > "$bases/$suite.log" 2>&1 || {
+    tail -n 20 "$bases/$suite.log" >&2
+    echo "FAILED: debootstrap of $suite (log: $bases/$suite.log)" >&2
+    exit 1
+  }
+  mv "$base.partial" "$base" # only a finished base is ever reused
+  echo "built in $((SECONDS - started)) s"
+fi
+
+work=$(mktemp -d "${TMPDIR:-/var/tmp}/taborvane-$suite.XXXXXX")
+trap 'rm -rf --one-file-system "$work"' EXIT
+cp -a "$base" "$work/root"
+git clone --quiet --no-hardlinks "$repository" "$work/root/root/taborvane"
+
+export OUTPUT_DIR=${OUTPUT_DIR:-$repository/build}
+mkdir -p "$OUTPUT_DIR"
+# In the background, so that a signal reaches this script at once: it ends
+# the namespaces, and with them every process and mount of the run.
+unshare --mount --pid --fork --propagation private --kill-child "$0" "$suite" --inside "$work/root" &
+inside=$!
+trap 'kill "$inside" 2> /dev/null; wait "$inside"; exit 1' INT TERM HUP
+wait "$inside"
