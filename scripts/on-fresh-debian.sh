@@ -11,6 +11,9 @@
 # mount and process namespace of its own: when the run ends, however it ends,
 # the kernel ends its processes and takes its mounts away.
 #
+# With TABORVANE_KEEP_SYSTEM=1 the system of the run is kept afterwards, to
+# look into a failure (chroot into the folder it names, mounting proc first).
+#
 # Usage: scripts/on-fresh-debian.sh [SUITE]   (default trixie; root or sudo)
 set -euo pipefail
 suite=${1:-trixie}
@@ -19,7 +22,7 @@ bases=${TABORVANE_BASES:-/var/cache/taborvane/bases}
 mirror=${TABORVANE_MIRROR:-http://deb.debian.org/debian}
 
 if [ "$(id -u)" -ne 0 ]; then
-  exec sudo --preserve-env=TABORVANE_BASES,TABORVANE_MIRROR "$0" "$@"
+  exec sudo --preserve-env=TABORVANE_BASES,TABORVANE_MIRROR,TABORVANE_KEEP_SYSTEM "$0" "$@"
 fi
 
 # Inside the namespaces: mount what a system needs, run the commands, report.
@@ -78,7 +81,11 @@ if [ ! -d "$base" ]; then
 fi
 
 work=$(mktemp -d "${TMPDIR:-/var/tmp}/taborvane-$suite.XXXXXX")
-trap 'rm -rf --one-file-system "$work"' EXIT
+if [ "${TABORVANE_KEEP_SYSTEM:-}" = 1 ]; then
+  trap 'echo "kept: $work/root"' EXIT
+else
+  trap 'rm -rf --one-file-system "$work"' EXIT
+fi
 cp -a "$base" "$work/root"
 git clone --quiet --no-hardlinks "$repository" "$work/root/root/taborvane"
 

@@ -65,6 +65,10 @@ private slots:
         // Qt takes its options for the platform that started; what it leaves is the program's to refuse.
         row("X11 option on a platform without X11", {"-display", ":1"}, {"QT_QPA_PLATFORM=offscreen"}, 2, none,
             QRegularExpression::escape(usageError("Unknown option 'display'.")));
+        // Outside a UTF-8 locale a newer Qt says so first, in lines of its own; the program's line still ends it.
+        row("X11 option on a platform without X11, C locale", {"-display", ":1"},
+            {"QT_QPA_PLATFORM=offscreen", "LANG=C"}, 2, none,
+            "([^\n]*\n)*" + QRegularExpression::escape(usageError("Unknown option 'display'.")));
     }
 
     void endsAsDocumented() {
@@ -75,9 +79,10 @@ private slots:
         QFETCH(QString, err);
         QVERIFY(runtimeDir_.isValid());
 
-        // Nothing of the machine's own session reaches the program.
+        // Nothing of the machine's own session reaches the program, but a UTF-8 locale, as every desktop has.
         QProcessEnvironment clean;
         clean.insert(QStringLiteral("PATH"), qEnvironmentVariable("PATH"));
+        clean.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
         clean.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir_.path());
         for (const QString& variable : environment)
             clean.insert(variable.section(u'=', 0, 0), variable.section(u'=', 1));

@@ -37,6 +37,8 @@ cleanup() {
 trap cleanup EXIT
 unset DISPLAY WAYLAND_DISPLAY WAYLAND_SOCKET SWAYSOCK XDG_SESSION_TYPE QT_QPA_PLATFORM QT_QPA_PLATFORMTHEME DBUS_SESSION_BUS_ADDRESS
 export XDG_RUNTIME_DIR=$runtime
+# A UTF-8 locale, as every desktop session has: without one, a newer Qt warns.
+export LC_ALL=C.UTF-8
 
 # wait_for DESCRIPTION TEST...: up to 10 s.
 wait_for() {
