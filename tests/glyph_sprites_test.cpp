@@ -135,6 +135,39 @@ private slots:
         };
         QVERIFY(solid(drawn) >= solid(expected) * 0.97);
     }
+
+    // What the sprites keep of where they set the pen is the last paint's, and no more:
+    // a paint a frame for hours must not pile it up, nor a repaint read an earlier one.
+    void keepThePensOfTheLastPaintOnly_data() {
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<double>("scaleBefore");
+        QTest::addColumn<QString>("text");  // then painted a frame's worth of times
+        QTest::newRow("shorter text") << QStringLiteral("-2147483648") << 1.0 << QStringLiteral("12");
+        QTest::newRow("same text, smaller font") << QStringLiteral("777") << 1.5 << QStringLiteral("777");
+        // Drawn as text, it leaves no pen known: a repaint from there covers all.
+        QTest::newRow("digits, then drawn as text") << QStringLiteral("905") << 1.0 << QStringLiteral("1e+5");
+    }
+    void keepThePensOfTheLastPaintOnly() {
+        QFETCH(QString, before);
+        QFETCH(double, scaleBefore);
+        QFETCH(QString, text);
+        constexpr int kFrames = 600;
+        const QFont font = FontFor(FontRole::Display, 1.0);
+        QImage canvas = Canvas(QSize(900, 200), 1.0);
+        QPainter painter(&canvas);
+        GlyphSprites sprites;
+        sprites.draw(painter, QPointF(), before, FontFor(FontRole::Display, scaleBefore), Qt::black);
+        for (int frame = 0; frame < kFrames; ++frame) sprites.draw(painter, QPointF(), text, font, Qt::black);
+        const bool drawnAsText = text.contains(u'e');
+        const QFontMetricsF metrics(font, &canvas);
+        qreal pen = 0;
+        for (qsizetype i = 0; i < before.size() + kFrames * text.size(); ++i) {
+            const qreal expected = i < text.size() && !drawnAsText ? pen : 0.0;
+            QVERIFY2(qFuzzyCompare(1 + sprites.penBefore(i), 1 + expected),
+                     qPrintable(QStringLiteral("glyph %1: %2, not %3").arg(i).arg(sprites.penBefore(i)).arg(expected)));
+            if (i < text.size()) pen += metrics.horizontalAdvance(text[i]);
+        }
+    }
 };
 
 QTEST_MAIN(GlyphSpritesTest)

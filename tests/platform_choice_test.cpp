@@ -193,7 +193,10 @@ struct LiveCase {
 
 void PrintTo(const LiveCase& c, std::ostream* os) { *os << c.name; }
 
-class LiveSettingsTest : public ::testing::TestWithParam<LiveCase> {
+// Runs with none of the variables that decide the display or the frames set
+// but those a case sets, and gives the machine's own back afterwards.
+template <typename Case>
+class LiveEnvironmentTest : public ::testing::TestWithParam<Case> {
 protected:
     void SetUp() override {
         for (const char* name : kVariables) {
@@ -212,11 +215,19 @@ protected:
         for (const auto& [name, value] : saved_) setenv(name.c_str(), value.c_str(), 1);
     }
 
-    static constexpr const char* kVariables[] = {"DISPLAY", "WAYLAND_DISPLAY", "XDG_SESSION_TYPE", "QT_QPA_PLATFORM",
-                                                 "QT_QPA_PLATFORM_PLUGIN_PATH"};
+    static constexpr const char* kVariables[] = {"DISPLAY",
+                                                 "WAYLAND_DISPLAY",
+                                                 "XDG_SESSION_TYPE",
+                                                 "QT_QPA_PLATFORM",
+                                                 "QT_QPA_PLATFORM_PLUGIN_PATH",
+                                                 "QT_WAYLAND_DISABLE_WINDOWDECORATION",
+                                                 "QT_WAYLAND_DECORATION",
+                                                 "QT_WAYLAND_SHELL_INTEGRATION"};
     std::filesystem::path folder_;
     std::map<std::string, std::string> saved_;
 };
+
+class LiveSettingsTest : public LiveEnvironmentTest<LiveCase> {};
 
 TEST_P(LiveSettingsTest, AWaylandSessionWithoutQtsPluginOpensX11OrSaysWhichPackage) {
     const LiveCase& c = GetParam();
@@ -248,6 +259,42 @@ INSTANTIATE_TEST_SUITE_P(Environment, LiveSettingsTest, ::testing::Values(
              Kind::NoDisplay, std::nullopt},
     LiveCase{"X11Session", {{"DISPLAY", ":0"}}, false, Kind::LeaveToQt, DisplayServer::X11}),
     [](const ::testing::TestParamInfo<LiveCase>& info) { return std::string(info.param.name); });
+// clang-format on
+
+struct FramesVariableCase {
+    const char* name;
+    const char* variable;  // set alone, to a value a user would give it; nullptr: none
+    const char* value;
+};
+
+void PrintTo(const FramesVariableCase& c, std::ostream* os) { *os << c.name; }
+
+class FramesVariableTest : public LiveEnvironmentTest<FramesVariableCase> {};
+
+// Any one of Qt's frame variables is the user's choice of who draws the
+// frame: the program then sets none of its own over it.
+TEST_P(FramesVariableTest, EachVariableAloneIsTheUsersChoice) {
+    const FramesVariableCase& c = GetParam();
+    setenv("WAYLAND_DISPLAY", "wayland-1", 1);
+    if (c.variable != nullptr) setenv(c.variable, c.value, 1);
+    std::ofstream(folder_ / "libqwayland-generic.so") << "";
+    const DisplaySettings settings = CurrentDisplaySettings(
+        std::nullopt, std::nullopt, [this] { return std::vector<std::string>{folder_.string()}; });
+    const PlatformChoice choice = ChoosePlatform(settings, [](DisplayServer) { return true; });
+    ASSERT_EQ(choice.server, DisplayServer::Wayland);
+    EXPECT_EQ(settings.waylandFramesChosenByUser, c.variable != nullptr);
+    if (c.variable != nullptr) {
+        EXPECT_FALSE(LeaveFramesToCompositor(choice, settings, true));
+    }
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Environment, FramesVariableTest, ::testing::Values(
+    FramesVariableCase{"NoneSet", nullptr, nullptr},
+    FramesVariableCase{"FramesDisabled", "QT_WAYLAND_DISABLE_WINDOWDECORATION", "0"},
+    FramesVariableCase{"DecorationPlugin", "QT_WAYLAND_DECORATION", "adwaita"},
+    FramesVariableCase{"ShellIntegration", "QT_WAYLAND_SHELL_INTEGRATION", "xdg-shell"}),
+    [](const ::testing::TestParamInfo<FramesVariableCase>& info) { return std::string(info.param.name); });
 // clang-format on
 
 }  // namespace
