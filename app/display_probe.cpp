@@ -5,6 +5,8 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QLibraryInfo>
+#include <QVersionNumber>
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
@@ -64,6 +66,8 @@ DisplaySettings CurrentDisplaySettings(std::optional<std::string> platformOption
                              Variable("DISPLAY"),       Variable("WAYLAND_DISPLAY"), Variable("XDG_SESSION_TYPE")};
     for (const char* name : kWaylandFrameVariables)
         if (Variable(name)) settings.waylandFramesChosenByUser = true;
+    // The Qt the program runs on, which may be newer than the one it was built with.
+    settings.qtStartsEglForFrames = QLibraryInfo::version() < QVersionNumber(6, 8);
     // Looking through the plugin folders takes a few hundred microseconds: only where Wayland may be tried.
     if (MayTryWayland(settings)) settings.waylandPluginInstalled = WaylandPluginIn(pluginFolders());
     return settings;

@@ -106,7 +106,8 @@ PlatformChoice ChoosePlatform(const DisplaySettings& settings, const ServerProbe
 
 bool LeaveFramesToCompositor(const PlatformChoice& choice, const DisplaySettings& settings,
                              bool compositorDrawsFrames) {
-    return choice.server == DisplayServer::Wayland && compositorDrawsFrames && !settings.waylandFramesChosenByUser;
+    return choice.server == DisplayServer::Wayland && compositorDrawsFrames && !settings.waylandFramesChosenByUser &&
+           settings.qtStartsEglForFrames;
 }
 
 }  // namespace taborvane::app

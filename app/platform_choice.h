@@ -21,6 +21,7 @@ struct DisplaySettings {
     std::optional<std::string> sessionType;       // XDG_SESSION_TYPE
     bool waylandPluginInstalled = true;           // Qt reaches a compositor only through it
     bool waylandFramesChosenByUser = false;       // one of kWaylandFrameVariables is set
+    bool qtStartsEglForFrames = true;             // the Qt it runs on is older than 6.8
 };
 
 // Qt's variables by which a user decides who draws a window's frame on Wayland.
@@ -52,6 +53,8 @@ struct PlatformChoice {
 // EGL, loading the machine's graphics driver (some 50 MiB), only to learn
 // whether it may draw a frame; where the compositor draws frames anyway, that
 // costs the window nothing. Elsewhere (GNOME, Weston) Qt's frame is the only one.
+// Qt 6.8 decides without EGL and agrees on the frame with the compositor
+// itself, so there it is left to Qt.
 [[nodiscard]] bool LeaveFramesToCompositor(const PlatformChoice& choice, const DisplaySettings& settings,
                                            bool compositorDrawsFrames);
 

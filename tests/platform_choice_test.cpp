@@ -154,11 +154,16 @@ DisplaySettings WithFramesChosenByUser(DisplaySettings settings) {
     return settings;
 }
 
+DisplaySettings OnQtWithoutEglForFrames(DisplaySettings settings) {
+    settings.qtStartsEglForFrames = false;
+    return settings;
+}
+
 class WaylandFramesTest : public ::testing::TestWithParam<FramesCase> {};
 
 // Qt is told not to draw frames (and so loads no graphics driver) only on a
-// compositor that draws them, only when Qt opens that compositor, and never
-// against the user's own setting.
+// compositor that draws them, only when Qt opens that compositor, never
+// against the user's own setting, and only where Qt would start EGL to decide.
 TEST_P(WaylandFramesTest, LeftToTheCompositorOnlyWhereItDrawsThem) {
     const FramesCase& c = GetParam();
     const PlatformChoice choice =
@@ -171,6 +176,7 @@ INSTANTIATE_TEST_SUITE_P(Sessions, WaylandFramesTest, ::testing::Values(
     FramesCase{"CompositorDrawsFrames", Session(":0", "wayland-1"), kBoth, true, true},
     FramesCase{"CompositorLeavesFramesToClients", Session(":0", "wayland-1"), kBoth, false, false},
     FramesCase{"UserChoseWhoDrawsFrames", WithFramesChosenByUser(Session(":0", "wayland-1")), kBoth, true, false},
+    FramesCase{"QtDecidesWithoutEgl", OnQtWithoutEglForFrames(Session(":0", "wayland-1")), kBoth, true, false},
     FramesCase{"X11Session", Session(":0", std::nullopt), kBoth, true, false},
     FramesCase{"CompositorGoneXServerUsed", Session(":0", "wayland-9"), kX, true, false},
     FramesCase{"UserChoseX11InWaylandSession", Chosen(Session(":0", "wayland-1"), "xcb", std::nullopt), kBoth, true, false},

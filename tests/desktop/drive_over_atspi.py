@@ -6,11 +6,13 @@ lamp; Exit must end the program with status 0, and nothing may be printed.
 
 Run inside a session bus of its own (dbus-run-session) on a display.
 Usage: drive_over_atspi.py PROGRAM [--screenshot PNG] [--compositor-draws-frames]
+                           [--maps-no-graphics-driver]
   --screenshot: also saves the compositor's picture of the screen (Weston,
   started with --debug) and checks that the window is on it.
   --compositor-draws-frames: on sway, whose IPC the checks reach through
-  SWAYSOCK: the window's frame is sway's, its app id the program's own, and
-  the program maps no graphics driver, since nothing of it draws with OpenGL.
+  SWAYSOCK: the window's frame is sway's, and its app id the program's own.
+  --maps-no-graphics-driver: the program maps no graphics driver, since
+  nothing of it draws with OpenGL.
 """
 import json
 import re
@@ -163,11 +165,14 @@ def check_frame_drawn_by_sway(program):
     window = wait_for("sway has the window", lambda: sway_window_of(program.pid))
     check(window.get("app_id") == APP_ID, f"its app id is {APP_ID} (it is {window.get('app_id')!r})")
     check(window.get("border") == "normal", f"sway draws its frame, with a title (border {window.get('border')!r})")
+
+
+def check_no_graphics_driver(program):
     drivers = graphics_driver_files(program.pid)
     check(not drivers, f"the program maps no graphics driver (it maps {', '.join(drivers) or 'none'})")
 
 
-def drive(program, screenshot, compositor_draws_frames):
+def drive(program, screenshot, compositor_draws_frames, maps_no_graphics_driver):
     application = wait_for("the program is on the accessibility bus", lambda: application_of(program.pid))
     frames = [child for child in application if child.getRole() == pyatspi.ROLE_FRAME]
     check(len(frames) == 1, "the program shows one frame")
@@ -192,6 +197,8 @@ def drive(program, screenshot, compositor_draws_frames):
         save_screenshot(screenshot)
     if compositor_draws_frames:
         check_frame_drawn_by_sway(program)
+    if maps_no_graphics_driver:
+        check_no_graphics_driver(program)
 
     press(controls[(pyatspi.ROLE_PUSH_BUTTON, "Exit")])
     try:
@@ -208,13 +215,14 @@ def main():
     parser.add_argument("program")
     parser.add_argument("--screenshot")
     parser.add_argument("--compositor-draws-frames", action="store_true")
+    parser.add_argument("--maps-no-graphics-driver", action="store_true")
     args = parser.parse_args()
     # The bus and its registry start on demand: have them up before the program looks for them.
     pyatspi.Registry.getDesktop(0).childCount
     environment = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
     program = subprocess.Popen([args.program], env=environment, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
     try:
-        drive(program, args.screenshot, args.compositor_draws_frames)
+        drive(program, args.screenshot, args.compositor_draws_frames, args.maps_no_graphics_driver)
     except CheckFailed as failure:
         print(f"FAILED: {failure}", file=sys.stderr)
         return 1
