@@ -1,6 +1,7 @@
 #include "tick_scheduler.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace taborvane::clock {
 namespace {
@@ -9,7 +10,7 @@ namespace {
 // but not while the process is stopped or stalled: it then owes the ticks of
 // the time it stood still, and replaying more than this many a timer at once
 // would freeze the window. Beyond them, ticks are dropped.
-constexpr Nanoseconds kMostTicksReplayed = 1000;
+constexpr std::int64_t kMostTicksReplayed = 1000;
 
 }  // namespace
 
@@ -73,7 +74,7 @@ void TickScheduler::runDueBy(Nanoseconds moment) {
     const Hold hold(*this);
     for (Timer* timer : timers_) {
         if (!timer->repeating_ || timer->due_ > moment) continue;
-        const Nanoseconds owed = (moment - timer->due_) / timer->interval_ + 1;
+        const std::int64_t owed = (moment - timer->due_) / timer->interval_ + 1;  // ticks
         if (owed > kMostTicksReplayed) timer->due_ += (owed - kMostTicksReplayed) * timer->interval_;
     }
     // Each tick at its own instant: a timer it starts counts its interval from there.

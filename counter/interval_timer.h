@@ -20,7 +20,8 @@ public:
 
     [[nodiscard]] bool isEnabled() const { return enabled_; }
     [[nodiscard]] std::int32_t interval() const { return interval_; }
-    // Enabled with an interval of 0: no ticks until a positive interval comes.
+    // Enabled with a positive interval: waiting for its next tick. Enabled
+    // with an interval of 0, it has no tick to wait for until a positive one comes.
     [[nodiscard]] bool isWaiting() const { return enabled_ && interval_ > 0; }
 
 protected:

@@ -293,6 +293,7 @@ private slots:
         else
             QTest::mouseClick(find<QPushButton>(qPrintable(how)), Qt::LeftButton);
         QCOMPARE(ticks_, 40);
+        for (const TimerDesign& design : kTimers) QVERIFY(!window_->timerNamed(design.name)->isEnabled());
         const QString last = display()->text();
         const int wakeUps = clock_->wakeUps();
         for (int ms = 0; ms < 100; ++ms) step();

@@ -260,7 +260,8 @@ const IntervalTimer* CountdownWindow::timerNamed(std::string_view name) const {
 }
 
 void CountdownWindow::stopEveryTimer() {
-    for (const auto& timer : timers_) timer->stop();
+    // Through the rule every surface shares, so that the timer knows itself stopped.
+    for (const auto& timer : timers_) timer->setEnabled(false);
 }
 
 void CountdownWindow::showEvent(QShowEvent* event) {

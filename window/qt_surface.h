@@ -57,7 +57,6 @@ class QtTimer final : public IntervalTimer {
 public:
     QtTimer(QObject& window, clock::TickScheduler& scheduler, const QString& name, std::int32_t designInterval,
             std::function<void()> tick);
-    void stop() { timer_->stop(); }
 
 protected:
     void startWait(std::int32_t milliseconds) override { timer_->start(milliseconds); }
