@@ -5,16 +5,19 @@
 # First the test command, then run.sh, which with no display saves a
 # screenshot. Prints pass or fail and the time of each.
 #
+# Given a command, it runs that one there instead (a benchmark, say), and
+# copies back into this tree the files under docs/ that it changed.
+#
 # The pristine base is kept between runs in $TABORVANE_BASES (default
 # /var/cache/taborvane/bases), so a second run downloads nothing for it; each
 # run works on a copy that it deletes afterwards. Everything is mounted in a
 # mount and process namespace of its own: when the run ends, however it ends,
 # the kernel ends its processes and takes its mounts away.
-#
 # With TABORVANE_KEEP_SYSTEM=1 the system of the run is kept afterwards, to
 # look into a failure (chroot into the folder it names, mounting proc first).
 #
-# Usage: scripts/on-fresh-debian.sh [SUITE]   (default trixie; root or sudo)
+# Usage: scripts/on-fresh-debian.sh [SUITE [COMMAND [ARGUMENT...]]]
+#   SUITE defaults to trixie; run as root or through sudo.
 set -euo pipefail
 suite=${1:-trixie}
 repository=$(cd "$(dirname "$0")/.." && pwd)
@@ -28,28 +31,40 @@ fi
 # Inside the namespaces: mount what a system needs, run the commands, report.
 if [ "${2:-}" = "--inside" ]; then
   root=$3
+  shift 3
   mount -t proc proc "$root/proc"
   mount --rbind /sys "$root/sys"
   mount --rbind /dev "$root/dev"
   cp /etc/resolv.conf "$root/etc/resolv.conf"
+  clone=$root/root/taborvane
   # As a fresh login would have it: no variable of the caller's session.
   in_system() {
     chroot "$root" /usr/bin/env -i HOME=/root PATH=/usr/sbin:/usr/bin:/sbin:/bin TERM=dumb \
-      bash -c "cd /root/taborvane && $1"
+      bash -c 'cd /root/taborvane && "$@"' bash "$@"
   }
-  status=0
+  if [ $# -gt 0 ]; then
+    in_system "$@"
+    changed=$(git -C "$clone" diff --name-only -- docs)
+    for file in $changed; do
+      cp "$clone/$file" "$repository/$file"
+      echo "changed: $file"
+    done
+    exit 0
+  fi
+  status=0 results=()
   for command in ./scripts/test.sh ./scripts/run.sh; do
     echo "== $suite: $command"
     started=$SECONDS
     outcome=pass
-    in_system "$command" 2>&1 | tee "$root/root/${command##*/}.log" || outcome=fail
+    log=$root/root/${command##*/}.log
+    in_system "$command" 2>&1 | tee "$log" || outcome=fail
     elapsed=$((SECONDS - started))
-    installed=$(sed -n 's/^Installed [0-9]* packages in \([0-9]*\) s$/\1/p' "$root/root/${command##*/}.log")
+    installed=$(sed -n 's/^Installed [0-9]* packages in \([0-9]*\) s$/\1/p' "$log")
     results+=("$suite $command: $outcome in $elapsed s${installed:+ ($installed s of it installing)}")
     [ "$outcome" = pass ] || status=1
   done
-  if [ -f "$root/root/taborvane/build/taborvane-screenshot.png" ]; then
-    cp "$root/root/taborvane/build/taborvane-screenshot.png" "$OUTPUT_DIR/taborvane-$suite.png"
+  if [ -f "$clone/build/taborvane-screenshot.png" ]; then
+    cp "$clone/build/taborvane-screenshot.png" "$OUTPUT_DIR/taborvane-$suite.png"
     results+=("$suite screenshot: $OUTPUT_DIR/taborvane-$suite.png")
   fi
   printf '%s\n' "${results[@]}"
@@ -93,7 +108,8 @@ export OUTPUT_DIR=${OUTPUT_DIR:-$repository/build}
 mkdir -p "$OUTPUT_DIR"
 # In the background, so that a signal reaches this script at once: it ends
 # the namespaces, and with them every process and mount of the run.
-unshare --mount --pid --fork --propagation private --kill-child "$0" "$suite" --inside "$work/root" &
+unshare --mount --pid --fork --propagation private --kill-child \
+  "$0" "$suite" --inside "$work/root" "${@:2}" &
 inside=$!
 trap 'kill "$inside" 2> /dev/null; wait "$inside"; exit 1' INT TERM HUP
 wait "$inside"

@@ -16,6 +16,10 @@ cmake --build --preset release --target startup_probe_program startup_probe_mini
   taborvane startup_empty_window startup_watch
 dir=build/release/bench/startup
 report=$(mktemp)
+# Each Debian release has a section of its own: its Qt decides much of the start.
+release=$(. /etc/os-release && echo "Debian ${VERSION_ID:-$VERSION_CODENAME}")
+qt_version=$(dpkg-query -W -f='${source:Upstream-Version}' qt6-base-dev | sed 's/+.*//')
+section="startup-$(tr ' A-Z' '-a-z' <<< "$release")"
 
 x11="X11 (Xvfb)" weston="Weston" sway="sway"
 shipped_name="empty Qt window, as shipped"
@@ -50,7 +54,7 @@ watched() {
 measure() {
   set -euo pipefail
   {
-    echo "Measured $(date -u +%Y-%m-%d) with \`bench/startup/run.sh $runs $outside_runs\` (release build). In each table the windows start in turn, each as a new process, after one unmeasured start of each; the figures are medians."
+    echo "Measured $(date -u +%Y-%m-%d) on $release (Qt $qt_version) with \`bench/startup/run.sh $runs $outside_runs\` (release build). In each table the windows start in turn, each as a new process, after one unmeasured start of each; the figures are medians."
     echo
     echo "Offscreen platform:"
     echo
@@ -96,7 +100,7 @@ measure() {
 # Never at the same time as another measurement on this machine. Qt and the
 # servers talk on stderr: kept aside, and shown only when a measurement fails.
 export -f measure shell_words watched
-export dir runs outside_runs report x11 weston sway shipped_name driverless_name
+export dir runs outside_runs report x11 weston sway shipped_name driverless_name release qt_version
 log=$(mktemp)
 # Arrays cannot be exported: they are passed as declarations.
 if ! flock /tmp/taborvane-measure.lock bash -c "$(declare -p x11_watch weston_watch sway_watch); measure" 2> "$log"; then
@@ -108,5 +112,5 @@ fi
 rm -f "$log"
 
 cat "$report"
-scripts/update-doc-section.sh docs/PERFORMANCE.md startup "$report"
+scripts/update-doc-section.sh docs/PERFORMANCE.md "$section" "$report"
 rm -f "$report"
