@@ -106,10 +106,11 @@ git clone --quiet --no-hardlinks "$repository" "$work/root/root/taborvane"
 
 export OUTPUT_DIR=${OUTPUT_DIR:-$repository/build}
 mkdir -p "$OUTPUT_DIR"
-# In the background, so that a signal reaches this script at once: it ends
-# the namespaces, and with them every process and mount of the run.
+# In the background, so that a signal reaches this script at once. unshare
+# ignores INT and TERM while its child runs; killed, it kills that child,
+# the first process of the namespace, and the kernel every other one.
 unshare --mount --pid --fork --propagation private --kill-child \
   "$0" "$suite" --inside "$work/root" "${@:2}" &
 inside=$!
-trap 'kill "$inside" 2> /dev/null; wait "$inside"; exit 1' INT TERM HUP
+trap 'kill -KILL "$inside" 2> /dev/null; wait "$inside" || true; echo "== $suite: interrupted" >&2; exit 1' INT TERM HUP
 wait "$inside"
