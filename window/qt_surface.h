@@ -1,14 +1,19 @@
 // The control surface on real Qt widgets: each adapter turns one operation of
-// the counter logic into a widget call.
+// the counter logic into a widget call; QtSurface makes them all.
 #pragma once
 
 #include <QLineEdit>
 #include <functional>
+#include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "clock/tick_timer.h"
 #include "counter/control_surface.h"
 #include "counter/interval_timer.h"
+#include "design.h"
+#include "designed_form.h"
 #include "display_label.h"
 #include "lamp_widget.h"
 
@@ -55,8 +60,9 @@ private:
 // The tick timer is a child of the window, named after the design's timer.
 class QtTimer final : public IntervalTimer {
 public:
-    QtTimer(QObject& window, clock::TickScheduler& scheduler, const QString& name, std::int32_t designInterval,
-            std::function<void()> tick);
+    QtTimer(QObject& window, clock::TickScheduler& scheduler, const QString& name, std::int32_t designInterval);
+    // Whose timeout is the tick.
+    [[nodiscard]] clock::TickTimer& tickTimer() const { return *timer_; }
 
 protected:
     void startWait(std::int32_t milliseconds) override { timer_->start(milliseconds); }
@@ -73,6 +79,34 @@ public:
 
 private:
     std::function<void()> endProgram_;
+};
+
+// An adapter for each control the counter touches, made on the designed
+// form, and the control surface made of them.
+class QtSurface {
+public:
+    QtSurface(const DesignedForm& form, clock::TickScheduler& scheduler, QObject& window,
+              std::function<void()> endProgram);
+
+    [[nodiscard]] const ControlSurface& controls() const { return controls_; }
+    [[nodiscard]] const std::vector<std::unique_ptr<QtTextBox>>& entries() const { return entries_; }
+    // In the order of the design's timers (kTimers).
+    [[nodiscard]] const std::vector<std::unique_ptr<QtTimer>>& timers() const { return timers_; }
+    [[nodiscard]] const IntervalTimer* timerNamed(std::string_view name) const;
+    // Disables every timer, as the counter would.
+    void stopEveryTimer();
+
+private:
+    QtTextBox& entry(const DesignedForm& form, std::string_view name);
+    QtShape& lamp(const DesignedForm& form, std::string_view name);
+    QtTimer& timer(clock::TickScheduler& scheduler, QObject& window, const TimerDesign& design);
+
+    std::vector<std::unique_ptr<QtTextBox>> entries_;
+    std::vector<std::unique_ptr<QtTimer>> timers_;
+    std::vector<std::unique_ptr<QtShape>> lamps_;
+    QtLabel display_;
+    QtProgramEnd end_;
+    ControlSurface controls_;
 };
 
 }  // namespace taborvane::window

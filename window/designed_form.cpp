@@ -1,0 +1,123 @@
+#include "designed_form.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QtGlobal>
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+#include "display_label.h"
+#include "fonts.h"
+#include "lamp_widget.h"
+
+namespace taborvane::window {
+namespace {
+
+QString ToQString(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+void PaintBackground(QWidget& widget) {
+    QPalette palette = widget.palette();
+    palette.setColor(QPalette::Window, kBackground);
+    widget.setPalette(palette);
+    widget.setAutoFillBackground(true);
+}
+
+// Text on the fixed olive background keeps the design's black, whatever the
+// desktop theme: a dark theme's light text would be unreadable on it.
+void PaintLabel(QLabel& label) {
+    PaintBackground(label);
+    QPalette palette = label.palette();
+    palette.setColor(QPalette::WindowText, kLabelText);
+    label.setPalette(palette);
+    label.setAlignment(Qt::AlignLeft | Qt::AlignTop);
+}
+
+QWidget* CreateWidget(const ControlDesign& design, QWidget* parent) {
+    switch (design.kind) {
+    case ControlKind::Label: {
+        auto* label = design.font == FontRole::Display ? new DisplayLabel(ToQString(design.text), parent)
+                                                       : new QLabel(ToQString(design.text), parent);
+        PaintLabel(*label);
+        return label;
+    }
+    case ControlKind::TextBox: {
+        auto* edit = new QLineEdit(ToQString(design.text), parent);
+        edit->setMaxLength(design.maxLength);
+        return edit;
+    }
+    case ControlKind::CommandButton: {
+        auto* button = new QPushButton(ToQString(design.text), parent);
+        button->setAutoDefault(true);  // Enter clicks a focused button, as Space does
+        return button;
+    }
+    case ControlKind::Shape:
+        return new LampWidget(parent);
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+DesignedForm::DesignedForm(QWidget& window) : window_(window) {
+    PaintBackground(window);
+    window.setMinimumSize(kDesignSize);
+    window.resize(kDesignSize);
+    for (const ControlDesign& design : kControls) {
+        QWidget* widget = CreateWidget(design, &window);
+        widget->setObjectName(ToQString(design.name));
+        if (!design.accessibleName.empty()) widget->setAccessibleName(ToQString(design.accessibleName));
+        widget->setFocusPolicy(
+            design.tabIndex >= 0 && (design.kind == ControlKind::TextBox || design.kind == ControlKind::CommandButton)
+                ? Qt::StrongFocus
+                : Qt::NoFocus);
+        placed_.push_back({&design, widget});
+    }
+    setTabOrderFromDesign();
+    place();
+}
+
+QWidget* DesignedForm::find(std::string_view name) const {
+    const auto found = std::find_if(placed_.begin(), placed_.end(),
+                                    [name](const PlacedControl& placed) { return placed.design->name == name; });
+    return found == placed_.end() ? nullptr : found->widget;
+}
+
+void DesignedForm::NoSuchControl(std::string_view name, const char* kind) {
+    qFatal("the design has no %s named %.*s", kind, static_cast<int>(name.size()), name.data());
+    std::abort();  // qFatal does not return; this says so to the compiler of every Qt
+}
+
+void DesignedForm::setTabOrderFromDesign() const {
+    std::vector<PlacedControl> focusable;
+    std::copy_if(placed_.begin(), placed_.end(), std::back_inserter(focusable),
+                 [](const PlacedControl& placed) { return placed.widget->focusPolicy() != Qt::NoFocus; });
+    std::sort(focusable.begin(), focusable.end(),
+              [](const PlacedControl& a, const PlacedControl& b) { return a.design->tabIndex < b.design->tabIndex; });
+    for (std::size_t i = 1; i < focusable.size(); ++i)
+        QWidget::setTabOrder(focusable[i - 1].widget, focusable[i].widget);
+}
+
+void DesignedForm::place() {
+    scale_ = std::min(static_cast<double>(window_.width()) / kDesignSize.width(),
+                      static_cast<double>(window_.height()) / kDesignSize.height());
+    // A window larger than the design's proportions keeps the layout centred.
+    const double left = (window_.width() - kDesignSize.width() * scale_) / 2.0;
+    const double top = (window_.height() - kDesignSize.height() * scale_) / 2.0;
+    const auto at = [this](double origin, int twips) {
+        return static_cast<int>(std::lround(origin + twips * scale_ / kTwipsPerPixel));
+    };
+    for (const PlacedControl& placed : placed_) {
+        const ControlDesign& d = *placed.design;
+        const int x = at(left, d.left);
+        const int y = at(top, d.top);
+        // Placed, never laid out: a fixed size spares the window a layout
+        // request at every new text of a label.
+        placed.widget->setFixedSize(at(left, d.left + d.width) - x, at(top, d.top + d.height) - y);
+        placed.widget->move(x, y);
+        if (d.font != FontRole::None) placed.widget->setFont(FontFor(d.font, scale_));
+    }
+}
+
+}  // namespace taborvane::window
