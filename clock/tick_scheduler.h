@@ -33,7 +33,7 @@ public:
 
 protected:
     // False when nobody listens.
-    bool ring() const {
+    [[nodiscard]] bool ring() const {
         if (!handler_) return false;
         handler_();
         return true;

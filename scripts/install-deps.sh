@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake make g++ pkg-config build-essential
   libgtest-dev libbenchmark-dev
-  clang libclang-rt-dev
+  clang libclang-rt-dev clang-tidy
   qt6-base-dev libgl-dev fonts-roboto-unhinted
   libxcb1-dev libwayland-dev qt6-wayland
   xvfb xauth xdotool imagemagick
