@@ -104,7 +104,7 @@ fi
 cp -a "$base" "$work/root"
 # The system fetches from this machine's mirror; where this machine has been
 # told that the mirror's lists are older than they say, so is the system.
-if apt-config dump 2> /dev/null | grep -q '^Acquire::Check-Valid-Until "false";'; then
+if grep -q '^Acquire::Check-Valid-Until "false";' <<< "$(apt-config dump 2> /dev/null)"; then
   echo 'Acquire::Check-Valid-Until "false";' > "$work/root/etc/apt/apt.conf.d/90mirror-dates"
 fi
 git clone --quiet --no-hardlinks "$repository" "$work/root/root/taborvane"
