@@ -27,6 +27,8 @@ namespace taborvane::window {
 
 class CountdownWindow : public QWidget {
     Q_OBJECT
+    // For benchmarks that reach the window of any build by its names and properties only.
+    Q_PROPERTY(qint64 ticksUpTo READ ticksUpTo)
 public:
     explicit CountdownWindow(QWidget* parent = nullptr);
     // With the clock and alarm that the modes' ticks and the frames run on; tests drive one by hand.
