@@ -10,7 +10,7 @@ template <typename Action>
 void AbsorbStepFailure(Action&& action) {
     try {
         action();
-    } catch (const StepFailure&) {
+    } catch (const StepFailure&) {  // NOLINT(bugprone-empty-catch): a failing step is skipped, by design
     }
 }
 

@@ -44,10 +44,10 @@ void MemoryTimer::startWait(std::int32_t milliseconds) { dueAt_ = clock_.now() +
 
 void MemoryTimer::cancelWait() { dueAt_.reset(); }
 
-void MemoryTimer::deliverTick() {
+void MemoryTimer::deliverTick(std::int64_t dueAt) {
     // The next tick is due one interval after this one, unless the procedure
     // disables the timer or changes its interval.
-    dueAt_ = *dueAt_ + interval();
+    dueAt_ = dueAt + interval();
     ++ticksDelivered_;
     if (onTick_) onTick_();
 }
@@ -58,10 +58,12 @@ void MemoryProgramEnd::end() {
     record("End", "true");
 }
 
-MemoryTimer* VirtualClock::earliestDue() const {
-    MemoryTimer* earliest = nullptr;
+VirtualClock::Due VirtualClock::earliestDue() const {
+    Due earliest{nullptr, 0};
     for (MemoryTimer* timer : timers_) {
-        if (timer->dueAt_ && (earliest == nullptr || *timer->dueAt_ < *earliest->dueAt_)) earliest = timer;
+        if (const std::optional<std::int64_t>& due = timer->dueAt_;
+            due && (earliest.timer == nullptr || *due < earliest.at))
+            earliest = {timer, *due};
     }
     return earliest;
 }
@@ -69,19 +71,19 @@ MemoryTimer* VirtualClock::earliestDue() const {
 void VirtualClock::advance(std::int64_t milliseconds) {
     const std::int64_t target = now_ + milliseconds;
     while (!stopped_) {
-        MemoryTimer* next = earliestDue();
-        if (next == nullptr || *next->dueAt_ > target) break;
-        now_ = *next->dueAt_;
-        next->deliverTick();
+        const Due next = earliestDue();
+        if (next.timer == nullptr || next.at > target) break;
+        now_ = next.at;
+        next.timer->deliverTick(next.at);
     }
     now_ = target;
 }
 
 bool VirtualClock::deliverNextTick() {
-    MemoryTimer* next = stopped_ ? nullptr : earliestDue();
-    if (next == nullptr) return false;
-    now_ = *next->dueAt_;
-    next->deliverTick();
+    const Due next = stopped_ ? Due{nullptr, 0} : earliestDue();
+    if (next.timer == nullptr) return false;
+    now_ = next.at;
+    next.timer->deliverTick(next.at);
     return true;
 }
 

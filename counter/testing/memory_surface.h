@@ -93,7 +93,7 @@ protected:
 
 private:
     friend class VirtualClock;
-    void deliverTick();
+    void deliverTick(std::int64_t dueAt);
 
     VirtualClock& clock_;
     std::optional<std::int64_t> dueAt_;
@@ -124,7 +124,11 @@ public:
 
 private:
     friend class MemoryTimer;
-    [[nodiscard]] MemoryTimer* earliestDue() const;
+    struct Due {
+        MemoryTimer* timer;  // nullptr: none is due
+        std::int64_t at;
+    };
+    [[nodiscard]] Due earliestDue() const;
 
     std::int64_t now_ = 0;
     bool stopped_ = false;
