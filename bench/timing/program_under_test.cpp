@@ -27,21 +27,22 @@ ProgramUnderTest::ProgramUnderTest(QWidget& window)
     for (const Mode& mode : kModes)
         if (!connect(Named<QObject>(window, mode.timer), SIGNAL(timeout()), this, SLOT(countTick())))
             qFatal("timing probe: %s has no timeout()", mode.timer);
+    const int property = window.metaObject()->indexOfProperty("ticksUpTo");
+    if (property >= 0) ticksUpTo_ = window.metaObject()->property(property);
     display_->installEventFilter(this);
 }
 
-bool ProgramUnderTest::tellsTicksInstant() const { return window_.property("ticksUpTo").isValid(); }
+bool ProgramUnderTest::tellsTicksInstant() const { return ticksUpTo_.isValid(); }
 
 Nanoseconds ProgramUnderTest::ticksInstant() const {
-    const QVariant instant = window_.property("ticksUpTo");
-    return instant.isValid() ? instant.toLongLong() : Now();
+    return ticksUpTo_.isValid() ? ticksUpTo_.read(&window_).toLongLong() : Now();
 }
 
 void ProgramUnderTest::countTick() {
     ++ticks_;
     lastTickAt_ = Now();
     if (firstSinceMark_ == 0) firstSinceMark_ = lastTickAt_;
-    unpainted_.push_back(ticksInstant());
+    if (recordDelays_) unpainted_.push_back(ticksInstant());
 }
 
 bool ProgramUnderTest::eventFilter(QObject* /*watched*/, QEvent* event) {

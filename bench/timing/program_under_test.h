@@ -7,6 +7,7 @@
 // that took every tick at its own alarm has none: its ticks are up to now).
 #pragma once
 
+#include <QMetaProperty>
 #include <QObject>
 #include <QString>
 #include <array>
@@ -71,6 +72,8 @@ public:
     [[nodiscard]] std::uint64_t paints() const { return paints_; }
     // Delays recorded since the last call.
     [[nodiscard]] std::vector<Nanoseconds> takeDelays();
+    // Whether each tick's instant is kept for the delays (reading it costs a little at every tick).
+    void recordDelays(bool record) { recordDelays_ = record; }
     // Called at every paint of the display, before the delays are recorded.
     void onPaint(std::function<void()> watcher) { paintWatcher_ = std::move(watcher); }
 
@@ -92,6 +95,8 @@ private:
     std::vector<Nanoseconds> unpainted_;  // instants of the ticks run since the last paint
     std::vector<Nanoseconds> delays_;
     std::function<void()> paintWatcher_;
+    QMetaProperty ticksUpTo_;  // invalid where the window has none
+    bool recordDelays_ = true;
 };
 
 }  // namespace taborvane::bench
