@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Start-up time and peak memory of the program's window against an empty Qt
-# window: from inside (a probe reports when its window is first painted) on
-# the offscreen platform and on Xvfb, and from outside (the display server
-# reports when the window reaches it) on Xvfb, on a headless Weston and on a
-# headless sway; prints the tables and writes them into docs/PERFORMANCE.md.
+# Start-up time and peak memory of the program's window against empty Qt
+# windows: from inside (a probe preloaded into each reports when its window is
+# first painted) on the offscreen platform and on Xvfb, and from outside (the
+# display server reports when the window reaches it) on Xvfb, on a headless
+# Weston and on a headless sway; prints the tables and writes them into
+# docs/PERFORMANCE.md, in the section of this Debian release.
 #   bench/startup/run.sh [runs per window from inside, default 30] [runs from outside, default 15]
 set -euo pipefail
 cd "$(dirname "$0")/../.."
@@ -11,28 +12,47 @@ runs=${1:-30}
 outside_runs=${2:-15}
 
 scripts/install-deps.sh
-cmake --preset release >/dev/null
-cmake --build --preset release --target startup_probe_program startup_probe_minimal startup_bench \
-  taborvane startup_empty_window startup_watch
+cmake --preset release > /dev/null
+cmake --build --preset release --target taborvane startup_empty_window startup_probe startup_watch startup_report
 dir=build/release/bench/startup
-report=$(mktemp)
+out=$(mktemp -d)
+trap 'rm -rf "$out"' EXIT
 # Each Debian release has a section of its own: its Qt decides much of the start.
 release=$(. /etc/os-release && echo "Debian ${VERSION_ID:-$VERSION_CODENAME}")
 qt_version=$(dpkg-query -W -f='${source:Upstream-Version}' qt6-base-dev | sed 's/+.*//')
-section="startup-$(tr ' A-Z' '-a-z' <<< "$release")"
 
-x11="X11 (Xvfb)" weston="Weston" sway="sway"
-shipped_name="empty Qt window, as shipped"
-driverless_name="empty Qt window, QT_WAYLAND_DISABLE_WINDOWDECORATION=1"
 program=(--window Taborvane build/release/app/taborvane)
-shipped=(--window "$shipped_name" "$dir/startup_empty_window")
-driverless=(--window "$driverless_name" QT_WAYLAND_DISABLE_WINDOWDECORATION=1 "$dir/startup_empty_window")
+shipped=(--window "empty Qt window, as shipped" "$dir/startup_empty_window")
+driverless=(--window "empty Qt window, QT_WAYLAND_DISABLE_WINDOWDECORATION=1"
+  QT_WAYLAND_DISABLE_WINDOWDECORATION=1 "$dir/startup_empty_window")
+inside=(--window Taborvane "LD_PRELOAD=$dir/libstartup_probe.so" build/release/app/taborvane
+  --window "one empty Qt window" "LD_PRELOAD=$dir/libstartup_probe.so" "$dir/startup_empty_window")
+xvfb=(xvfb-run -a -s "-screen 0 1280x800x24")
 # On X11 the third window would be the second: Qt sets up no OpenGL for a plain window there.
 x11_watch=(tests/desktop/on_display.sh x11 "$dir/startup_watch" --x11 "$outside_runs" "${program[@]}" "${shipped[@]}")
 weston_watch=(tests/desktop/on_display.sh wayland "$dir/startup_watch" --weston "$outside_runs"
   "${program[@]}" "${shipped[@]}" "${driverless[@]}")
 sway_watch=(tests/desktop/on_display.sh sway "$dir/startup_watch" --sway "$outside_runs"
   "${program[@]}" "${shipped[@]}" "${driverless[@]}")
+
+# measure NAME COMMAND...: the watch's lines into OUT/NAME.tsv. Never at the
+# same time as another measurement on this machine. Qt and the servers talk on
+# stderr: kept aside, and shown only when a measurement fails.
+measure() {
+  local name=$1
+  shift
+  echo "== $name" >&2
+  if ! flock /tmp/taborvane-measure.lock "$@" > "$out/$name.tsv" 2> "$out/log"; then
+    tail -n 30 "$out/log" >&2
+    echo "the measurement failed; docs/PERFORMANCE.md is left as it was" >&2
+    exit 1
+  fi
+}
+measure offscreen env QT_QPA_PLATFORM=offscreen "$dir/startup_watch" --inside "$runs" "${inside[@]}"
+measure xcb "${xvfb[@]}" env QT_QPA_PLATFORM=xcb "$dir/startup_watch" --inside "$runs" "${inside[@]}"
+measure x11 "${x11_watch[@]}"
+measure weston "${weston_watch[@]}"
+measure sway "${sway_watch[@]}"
 
 # A command as one would type it: words with blanks or commas quoted.
 shell_words() {
@@ -43,74 +63,42 @@ shell_words() {
   done
   echo "${words[*]}"
 }
-
-# watched SESSION COMMAND...: the watch's lines, each led by the session's name.
-watched() {
-  local session=$1
-  shift
-  "$@" | awk -v session="$session" '{ print session "\t" $0 }'
-}
-
-measure() {
-  set -euo pipefail
-  {
-    echo "Measured $(date -u +%Y-%m-%d) on $release (Qt $qt_version) with \`bench/startup/run.sh $runs $outside_runs\` (release build). In each table the windows start in turn, each as a new process, after one unmeasured start of each; the figures are medians."
-    echo
-    echo "Offscreen platform:"
-    echo
-    QT_QPA_PLATFORM=offscreen "$dir/startup_bench" "$dir/startup_probe_program" "$dir/startup_probe_minimal" "$runs"
-    echo
-    echo "Xvfb (xcb platform):"
-    echo
-    xvfb-run -a -s "-screen 0 1280x800x24" env QT_QPA_PLATFORM=xcb \
-      "$dir/startup_bench" "$dir/startup_probe_program" "$dir/startup_probe_minimal" "$runs"
-    echo
-    echo "From outside, as a user sees it: the real program (\`taborvane\`), an empty, titled QWidget as"
-    echo "shipped, and the same with \`QT_WAYLAND_DISABLE_WINDOWDECORATION=1\` (no frame of Qt's: Qt sets up"
-    echo "no OpenGL and loads no graphics driver), from just before the process starts until the display"
-    echo "server has its window; then the process's peak resident memory (VmHWM), and whether a graphics"
-    echo "driver (\`*_dri.so\`, \`libEGL_mesa\`) is in its memory map. Each server is private and headless, with"
-    echo "a session bus of its own, started by \`tests/desktop/on_display.sh\`. The moment is:"
-    echo
-    echo "- X11 (Xvfb, no window manager): the X server's MapNotify of the process's titled window, on the"
-    echo "  watch's clock when it reads the event. X11 tells of the map, not of a buffer."
-    echo "- Weston (pixman, \`--debug\`; leaves frames to the program): the compositor's own CLOCK_MONOTONIC"
-    echo "  stamp, in its timeline stream (\`weston-debug timeline\`), of the first commit with damage"
-    echo "  (\`core_commit_damage\`) of the first top-level surface that appears after the start."
-    echo "- sway (pixman; draws frames itself): the IPC window event \"new\" for the process's pid, which sway"
-    echo "  sends when it maps the window on its first buffer, on the watch's clock when it reads the event."
-    echo
-    echo "On X11 Qt loads no driver for a plain window, so there the empty window as shipped is also the one"
-    echo "that loads no driver. The commands, run by \`run.sh\` one after the other:"
-    echo
-    echo '```'
-    shell_words "${x11_watch[@]}"
-    shell_words "${weston_watch[@]}"
-    shell_words "${sway_watch[@]}"
-    echo '```'
-    echo
-    {
-      watched "$x11" "${x11_watch[@]}"
-      watched "$weston" "${weston_watch[@]}"
-      watched "$sway" "${sway_watch[@]}"
-    } | awk -v runs="$outside_runs" -v x11="$x11" -v weston="$weston" -v sway="$sway" -v program=Taborvane \
-      -v shipped="$shipped_name" -v driverless="$driverless_name" -f bench/startup/outside_table.awk
-  } > "$report"
-}
-# Never at the same time as another measurement on this machine. Qt and the
-# servers talk on stderr: kept aside, and shown only when a measurement fails.
-export -f measure shell_words watched
-export dir runs outside_runs report x11 weston sway shipped_name driverless_name release qt_version
-log=$(mktemp)
-# Arrays cannot be exported: they are passed as declarations.
-if ! flock /tmp/taborvane-measure.lock bash -c "$(declare -p x11_watch weston_watch sway_watch); measure" 2> "$log"; then
-  tail -n 30 "$log" >&2
-  echo "the measurement failed; docs/PERFORMANCE.md is left as it was" >&2
-  rm -f "$report" "$log"
-  exit 1
-fi
-rm -f "$log"
-
-cat "$report"
-scripts/update-doc-section.sh docs/PERFORMANCE.md "$section" "$report"
-rm -f "$report"
+report() { "$dir/startup_report" "$@"; }
+{
+  echo "Measured $(date -u +%Y-%m-%d) on $release (Qt $qt_version) with \`bench/startup/run.sh $runs $outside_runs\` (release build). In each table the windows start in turn, each as a new process, after one unmeasured start of each; the figures are medians."
+  echo
+  echo "From inside: the program and an empty QWidget, each with \`bench/startup/startup_probe\` preloaded, from just"
+  echo "before the process starts until the window has been painted. Offscreen platform:"
+  echo
+  report inside "$runs" "$out/offscreen.tsv"
+  echo "Xvfb (xcb platform):"
+  echo
+  report inside "$runs" "$out/xcb.tsv"
+  echo "From outside, as a user sees it: the real program (\`taborvane\`), an empty, titled QWidget as"
+  echo "shipped, and the same with \`QT_WAYLAND_DISABLE_WINDOWDECORATION=1\` (no frame of Qt's: Qt sets up"
+  echo "no OpenGL and loads no graphics driver), from just before the process starts until the display"
+  echo "server has its window; then the process's peak resident memory (VmHWM), and whether a graphics"
+  echo "driver (\`*_dri.so\`, \`libEGL_mesa\`) is in its memory map. Each server is private and headless, with"
+  echo "a session bus of its own, started by \`tests/desktop/on_display.sh\`. The moment is:"
+  echo
+  echo "- X11 (Xvfb, no window manager): the X server's MapNotify of the process's titled window, on the"
+  echo "  watch's clock when it reads the event. X11 tells of the map, not of a buffer."
+  echo "- Weston (pixman, \`--debug\`; leaves frames to the program): the compositor's own CLOCK_MONOTONIC"
+  echo "  stamp, in its timeline stream (\`weston-debug timeline\`), of the first commit with damage"
+  echo "  (\`core_commit_damage\`) of the first top-level surface that appears after the start."
+  echo "- sway (pixman; draws frames itself): the IPC window event \"new\" for the process's pid, which sway"
+  echo "  sends when it maps the window on its first buffer, on the watch's clock when it reads the event."
+  echo
+  echo "On X11 Qt loads no driver for a plain window, so there the empty window as shipped is also the one"
+  echo "that loads no driver. The commands, run by \`run.sh\` one after the other:"
+  echo
+  echo '```'
+  shell_words "${x11_watch[@]}"
+  shell_words "${weston_watch[@]}"
+  shell_words "${sway_watch[@]}"
+  echo '```'
+  echo
+  report outside "$outside_runs" "$out/x11.tsv" "$out/weston.tsv" "$out/sway.tsv"
+} > "$out/section.md"
+cat "$out/section.md"
+scripts/update-doc-section.sh docs/PERFORMANCE.md "startup-$(tr ' A-Z' '-a-z' <<< "$release")" "$out/section.md"

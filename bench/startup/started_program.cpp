@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "alternating_starts.h"
+#include "report.h"
 
 extern char** environ;
 
@@ -55,7 +55,7 @@ StartedProgram::StartedProgram(const ProgramToStart& program) {
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    startedAt_ = MonotonicNanoseconds();
+    startedAt_ = taborvane::bench::Now();
     if (posix_spawn(&pid_, path.c_str(), &actions, nullptr, argv, envp.data()) != 0) pid_ = 0;
     posix_spawn_file_actions_destroy(&actions);
 }

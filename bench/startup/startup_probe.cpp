@@ -1,64 +1,46 @@
-// Starts a window as the program does and, once it is first shown, prints
-// the monotonic clock and the peak resident memory, then quits. Built twice:
-// with the program's window, and with one empty window for comparison.
+// Preloaded by the start-up watch into a Qt program, ours or an empty window,
+// unchanged: once the first top-level window has been painted, children and
+// all, it writes "PID NANOSECONDS" (CLOCK_MONOTONIC) on the descriptor named
+// by TABORVANE_STARTUP_PROBE_FD. Without that variable it does nothing.
 #include <QApplication>
-#include <QFile>
+#include <QEvent>
 #include <QTimer>
 #include <QWidget>
 #include <cstdio>
-#include <ctime>
 
-#ifdef PROBE_PROGRAM_WINDOW
-#include "app/application_setup.h"
-#include "window/countdown_window.h"
-using ProbedWindow = taborvane::window::CountdownWindow;
-#else
-using ProbedWindow = QWidget;
-#endif
+#include <unistd.h>
+
+#include "report.h"
 
 namespace {
 
-long long MonotonicNanoseconds() {
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<long long>(now.tv_sec) * 1'000'000'000LL + now.tv_nsec;
-}
+class FirstPaintReport : public QObject {
+public:
+    explicit FirstPaintReport(int descriptor) : descriptor_(descriptor) {}
 
-long long PeakResidentKib() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly)) return -1;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:")) return line.mid(6).trimmed().split(' ').value(0).toLongLong();
-    return -1;
-}
-
-// Reports on the turn of the event loop after the first paint, when the
-// window and all its children have been drawn.
-class Probe : public ProbedWindow {
 protected:
-    void paintEvent(QPaintEvent* event) override {
-        ProbedWindow::paintEvent(event);
-        if (reported_) return;
-        reported_ = true;
-        QTimer::singleShot(0, this, [] {
-            std::printf("%lld %lld\n", MonotonicNanoseconds(), PeakResidentKib());
-            std::fflush(stdout);
-            QCoreApplication::exit(0);
+    bool eventFilter(QObject* receiver, QEvent* event) override {
+        if (event->type() != QEvent::Paint || !receiver->isWidgetType() || !static_cast<QWidget*>(receiver)->isWindow())
+            return false;
+        qApp->removeEventFilter(this);
+        // The next turn of the event loop: the window's children are painted in the same pass.
+        QTimer::singleShot(0, this, [this] {
+            dprintf(descriptor_, "%d %lld\n", static_cast<int>(getpid()),
+                    static_cast<long long>(taborvane::bench::Now()));
         });
+        return false;
     }
 
 private:
-    bool reported_ = false;
+    int descriptor_;
 };
+
+void StartStartupProbe() {
+    bool named = false;
+    const int descriptor = qEnvironmentVariableIntValue("TABORVANE_STARTUP_PROBE_FD", &named);
+    if (named) qApp->installEventFilter(new FirstPaintReport(descriptor));
+}
 
 }  // namespace
 
-int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
-#ifdef PROBE_PROGRAM_WINDOW
-    taborvane::app::PrepareApplication();
-#endif
-    Probe window;
-    window.show();
-    return QApplication::exec();
-}
+Q_COREAPP_STARTUP_FUNCTION(StartStartupProbe)

@@ -1,16 +1,18 @@
-// Measures start-up from outside, as a user sees it: starts a program, waits
-// until the display server has its titled top-level window (see
-// window_watch.h for how each server tells), and takes the time since the
+// Measures start-up: starts a program, waits until its window is there (see
+// window_watch.h for how each watch tells), and takes the time since the
 // process started, its peak resident memory (VmHWM) at that moment and
-// whether a graphics driver is mapped into it then; then ends it. The
-// programs start in turn, and medians are reported, one line per window:
+// whether a graphics driver is mapped into it then; then ends it. One
+// unmeasured start of each program first, since the first start pays for cold
+// caches; then RUNS rounds in which each starts once, in turn, so that a slow
+// spell of the machine falls on all alike. One line per window, of medians:
 //   LABEL <tab> MILLISECONDS <tab> PEAK_MIB <tab> DRIVER (yes, no, or in how many runs)
 #include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "alternating_starts.h"
+#include "inside_window_watch.h"
+#include "report.h"
 #include "started_program.h"
 #include "sway_window_watch.h"
 #include "watch_options.h"
@@ -24,12 +26,14 @@ using namespace startup;
 constexpr int kWindowTimeoutMs = 10'000;
 
 struct WindowSample {
-    Sample sample;
-    bool driverMapped;
+    double milliseconds = 0, peakMib = 0;
+    bool driverMapped = false;
 };
 
 std::unique_ptr<WindowWatch> WatchOn(DisplayServerKind server) {
     switch (server) {
+    case DisplayServerKind::Inside:
+        return std::make_unique<InsideWindowWatch>();
     case DisplayServerKind::X11:
         return std::make_unique<X11WindowWatch>();
     case DisplayServerKind::Weston:
@@ -46,13 +50,12 @@ bool MeasureOneStart(WindowWatch& watch, const ProgramToStart& window, WindowSam
     if (!program.started()) return false;
     const std::optional<long long> moment = watch.waitForWindow(program.pid(), program.startedAt(), kWindowTimeoutMs);
     const long long peakKib = program.peakResidentKib();
-    const bool driverMapped = program.graphicsDriverMapped();
     if (!moment || peakKib < 0) {
         std::fprintf(stderr, "%s showed no window\n", window.label.c_str());
         return false;
     }
-    measured = {{static_cast<double>(*moment - program.startedAt()) / 1e6, static_cast<double>(peakKib) / 1024.0},
-                driverMapped};
+    measured = {static_cast<double>(*moment - program.startedAt()) / 1e6, static_cast<double>(peakKib) / 1024.0,
+                program.graphicsDriverMapped()};
     return true;
 }
 
@@ -77,17 +80,22 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "cannot watch the display server (DISPLAY, weston --debug, SWAYSOCK)\n");
         return 1;
     }
-    const StartOnce<WindowSample> start = [&](std::size_t window, WindowSample& measured) {
-        return MeasureOneStart(*watch, options->windows[window], measured);
-    };
-    const auto measured = StartInTurn(start, options->windows.size(), options->runs);
-    if (!measured) return 1;
-    for (std::size_t window = 0; window < options->windows.size(); ++window) {
-        std::vector<Sample> samples;
-        for (const WindowSample& one : (*measured)[window]) samples.push_back(one.sample);
-        const Sample medians = Medians(samples);
-        std::printf("%s\t%.1f\t%.1f\t%s\n", options->windows[window].label.c_str(), medians.milliseconds,
-                    medians.peakMib, DriverColumn((*measured)[window]).c_str());
+    const std::vector<ProgramToStart>& windows = options->windows;
+    std::vector<std::vector<WindowSample>> measured(windows.size());
+    WindowSample sample;
+    for (int run = -1; run < options->runs; ++run)
+        for (std::size_t window = 0; window < windows.size(); ++window) {
+            if (!MeasureOneStart(*watch, windows[window], sample)) return 1;
+            if (run >= 0) measured[window].push_back(sample);
+        }
+    for (std::size_t window = 0; window < windows.size(); ++window) {
+        std::vector<double> times, memory;
+        for (const WindowSample& one : measured[window]) {
+            times.push_back(one.milliseconds);
+            memory.push_back(one.peakMib);
+        }
+        std::printf("%s\t%.1f\t%.1f\t%s\n", windows[window].label.c_str(), taborvane::bench::SpreadOf(times).median,
+                    taborvane::bench::SpreadOf(memory).median, DriverColumn(measured[window]).c_str());
     }
     return 0;
 }

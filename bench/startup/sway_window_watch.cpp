@@ -2,6 +2,9 @@
 
 #include "descriptor_reading.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
+
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -11,8 +14,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "alternating_starts.h"
-#include "json_fields.h"
+#include "report.h"
 
 namespace startup {
 
@@ -38,8 +40,12 @@ std::string Frame(uint32_t type, std::string_view payload) {
 }  // namespace
 
 std::optional<long long> NewWindowPid(std::string_view windowEvent) {
-    if (StringField(windowEvent, "change") != "new") return std::nullopt;
-    return IntegerField(windowEvent, "pid");  // the container's: a window's container holds no other
+    const QJsonObject event =
+        QJsonDocument::fromJson(QByteArray(windowEvent.data(), static_cast<qsizetype>(windowEvent.size()))).object();
+    if (event.value(QLatin1String("change")).toString() != QLatin1String("new")) return std::nullopt;
+    const QJsonValue pid = event.value(QLatin1String("container")).toObject().value(QLatin1String("pid"));
+    if (!pid.isDouble()) return std::nullopt;
+    return pid.toInteger();
 }
 
 SwayWindowWatch::SwayWindowWatch() {
@@ -54,9 +60,9 @@ SwayWindowWatch::SwayWindowWatch() {
     const std::string subscribe = Frame(kSubscribe, R"(["window"])");
     if (write(socket_, subscribe.data(), subscribe.size()) != static_cast<ssize_t>(subscribe.size())) return;
     // Events come only once sway has answered.
-    const long long deadline = MonotonicNanoseconds() + kReplyTimeoutMs * 1'000'000LL;
+    const long long deadline = taborvane::bench::Now() + kReplyTimeoutMs * 1'000'000LL;
     while (!subscribed_) {
-        const long long left = (deadline - MonotonicNanoseconds()) / 1'000'000;
+        const long long left = (deadline - taborvane::bench::Now()) / 1'000'000;
         if (left <= 0 || ReadAvailable(socket_, pending_, static_cast<int>(left)) == Reading::Ended) return;
         while (const std::optional<Message> reply = takeMessage())
             if (reply->type == kSubscribe) subscribed_ = reply->payload.find("true") != std::string::npos;
@@ -80,8 +86,8 @@ std::optional<long long> SwayWindowWatch::waitForWindow(pid_t pid, long long sta
     const long long deadline = startedAt + timeoutMs * 1'000'000LL;
     for (;;) {
         while (const std::optional<Message> message = takeMessage())
-            if (message->type == kWindowEvent && NewWindowPid(message->payload) == pid) return MonotonicNanoseconds();
-        const long long left = deadline - MonotonicNanoseconds();
+            if (message->type == kWindowEvent && NewWindowPid(message->payload) == pid) return taborvane::bench::Now();
+        const long long left = deadline - taborvane::bench::Now();
         if (left <= 0 || ReadAvailable(socket_, pending_, static_cast<int>(left / 1'000'000) + 1) == Reading::Ended)
             return std::nullopt;
     }

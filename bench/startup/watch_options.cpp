@@ -7,6 +7,7 @@ namespace startup {
 namespace {
 
 std::optional<DisplayServerKind> ServerNamed(const std::string& option) {
+    if (option == "--inside") return DisplayServerKind::Inside;
     if (option == "--x11") return DisplayServerKind::X11;
     if (option == "--weston") return DisplayServerKind::Weston;
     if (option == "--sway") return DisplayServerKind::Sway;

@@ -1,5 +1,5 @@
 // The start-up watch's command line:
-//   startup_watch --x11|--weston|--sway RUNS WINDOW...
+//   startup_watch --inside|--x11|--weston|--sway RUNS WINDOW...
 //   WINDOW: --window LABEL [VAR=VALUE...] PROGRAM
 // Each VAR=VALUE is put in that program's environment only.
 #pragma once
@@ -12,7 +12,7 @@
 
 namespace startup {
 
-enum class DisplayServerKind { X11, Weston, Sway };
+enum class DisplayServerKind { Inside, X11, Weston, Sway };
 
 struct WatchOptions {
     DisplayServerKind server;
@@ -24,6 +24,6 @@ struct WatchOptions {
 [[nodiscard]] std::optional<WatchOptions> ReadWatchOptions(const std::vector<std::string>& arguments);
 
 inline constexpr const char* kWatchUsage =
-    "usage: startup_watch --x11|--weston|--sway RUNS --window LABEL [VAR=VALUE...] PROGRAM...";
+    "usage: startup_watch --inside|--x11|--weston|--sway RUNS --window LABEL [VAR=VALUE...] PROGRAM...";
 
 }  // namespace startup

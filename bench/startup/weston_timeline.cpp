@@ -1,6 +1,8 @@
 #include "weston_timeline.h"
 
-#include "json_fields.h"
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 namespace startup {
 
@@ -11,17 +13,24 @@ void WestonTimeline::watchForNewWindow() {
 
 std::optional<long long> WestonTimeline::read(std::string_view line) {
     if (!watching_) return std::nullopt;
+    const QJsonObject event =
+        QJsonDocument::fromJson(QByteArray(line.data(), static_cast<qsizetype>(line.size()))).object();
     if (!window_) {
-        const auto type = StringField(line, "type");
-        const auto description = StringField(line, "desc");
-        if (type == "weston_surface" && description && description->starts_with("top-level window "))
-            window_ = IntegerField(line, "id");
+        const QJsonValue id = event.value(QLatin1String("id"));
+        if (event.value(QLatin1String("type")).toString() == QLatin1String("weston_surface") &&
+            event.value(QLatin1String("desc")).toString().startsWith(QLatin1String("top-level window ")) &&
+            id.isDouble())
+            window_ = id.toInteger();
         return std::nullopt;
     }
-    if (StringField(line, "N") != "core_commit_damage" || IntegerField(line, "ws") != window_) return std::nullopt;
-    const std::optional<long long> moment = SecondsNanosecondsField(line, "T");
-    if (moment) watching_ = false;  // the window's later commits are not its first
-    return moment;
+    const QJsonValue surface = event.value(QLatin1String("ws"));
+    if (event.value(QLatin1String("N")).toString() != QLatin1String("core_commit_damage") || !surface.isDouble() ||
+        surface.toInteger() != *window_)
+        return std::nullopt;
+    const QJsonArray moment = event.value(QLatin1String("T")).toArray();  // [seconds, nanoseconds]
+    if (moment.size() != 2 || !moment[0].isDouble() || !moment[1].isDouble()) return std::nullopt;
+    watching_ = false;  // the window's later commits are not its first
+    return moment[0].toInteger() * 1'000'000'000LL + moment[1].toInteger();
 }
 
 }  // namespace startup

@@ -11,7 +11,7 @@
 
 #include <cstdio>
 
-#include "alternating_starts.h"
+#include "report.h"
 
 extern char** environ;
 
@@ -44,10 +44,10 @@ WestonWindowWatch::WestonWindowWatch() {
     }
     stream_ = ends[0];
     // Without --debug, weston-debug says so and ends, and the stream with it.
-    const long long until = MonotonicNanoseconds() + kSubscribeMs * 1'000'000LL;
+    const long long until = taborvane::bench::Now() + kSubscribeMs * 1'000'000LL;
     for (long long left = kSubscribeMs;
          left > 0 && ReadAvailable(stream_, pending_, static_cast<int>(left)) != Reading::Ended;)
-        left = (until - MonotonicNanoseconds()) / 1'000'000;
+        left = (until - taborvane::bench::Now()) / 1'000'000;
 }
 
 WestonWindowWatch::~WestonWindowWatch() {
@@ -73,11 +73,11 @@ std::optional<long long> WestonWindowWatch::waitForWindow(pid_t, long long start
     for (;;) {
         if (const std::optional<long long> moment = readLines()) {
             // The timeline's clock must be ours: the window came after the spawn and before we read of it.
-            if (*moment >= startedAt && *moment <= MonotonicNanoseconds()) return moment;
+            if (*moment >= startedAt && *moment <= taborvane::bench::Now()) return moment;
             std::fprintf(stderr, "weston's timeline is not on this process's CLOCK_MONOTONIC\n");
             return std::nullopt;
         }
-        const long long left = deadline - MonotonicNanoseconds();
+        const long long left = deadline - taborvane::bench::Now();
         if (left <= 0 || ReadAvailable(stream_, pending_, static_cast<int>(left / 1'000'000) + 1) == Reading::Ended)
             return std::nullopt;
     }

@@ -1,6 +1,7 @@
 // How the start-up watch learns, from outside the program, that the program's
 // window has reached the display server: one way for each kind of server,
 // behind one interface.
+//   inside: the program, through a preloaded probe, once it has painted the window.
 //   X11: the X server maps the window (MapNotify), on the watch's clock.
 //   Weston: the compositor receives the window's first buffer, on its timeline.
 //   sway: sway announces the new window, which it does when the first buffer arrives.

@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "json_fields.h"
 #include "started_program.h"
 #include "sway_window_watch.h"
 #include "watch_options.h"
@@ -15,22 +14,6 @@
 
 namespace startup {
 namespace {
-
-TEST(JsonFields, FindsEachKindOfFieldWithOrWithoutBlanks) {
-    const std::string weston = R"({ "T":[2279, 722936223], "N":"core_commit_damage", "ws":4 })";
-    EXPECT_EQ(StringField(weston, "N"), "core_commit_damage");
-    EXPECT_EQ(IntegerField(weston, "ws"), 4);
-    EXPECT_EQ(SecondsNanosecondsField(weston, "T"), 2279'722936223LL);
-    const std::string sway = R"({ "change": "new", "container": { "id": 5, "name": "ws", "pid": 20826 } })";
-    EXPECT_EQ(StringField(sway, "change"), "new");
-    EXPECT_EQ(IntegerField(sway, "pid"), 20826);
-    // A value that spells a key is not that key.
-    EXPECT_EQ(IntegerField(sway, "ws"), std::nullopt);
-    EXPECT_EQ(StringField(sway, "title"), std::nullopt);
-    EXPECT_EQ(IntegerField(sway, "change"), std::nullopt);
-    EXPECT_EQ(StringField(R"({ "desc":"N", "N":"core_commit_damage" })", "N"), "core_commit_damage");
-    EXPECT_EQ(SecondsNanosecondsField(R"({ "T":[2279 722936223] })", "T"), std::nullopt);
-}
 
 struct TimelineCase {
     const char* name;
@@ -73,6 +56,10 @@ INSTANTIATE_TEST_SUITE_P(
                                  {R"({ "id":2, "type":"weston_surface", "desc":"panel for output headless" })"},
                                  {kTaborvane, R"({ "T":[12, 300], "N":"core_commit_damage", "ws":2 })"},
                                  std::nullopt},
+                    TimelineCase{"line_that_is_not_json",
+                                 {},
+                                 {kTaborvane, R"({ "T":[12, 500], "N":"core_commit_damage", "ws":7 )"},
+                                 std::nullopt},
                     TimelineCase{"second_commit_is_not_the_first",
                                  {},
                                  {kTaborvane, kTaborvaneCommit, R"({ "T":[13, 0], "N":"core_commit_damage", "ws":7 })"},
@@ -89,6 +76,7 @@ TEST(SwayWindowEvent, NamesTheProcessOfANewWindowOnly) {
     EXPECT_EQ(NewWindowPid(R"({ "change": "new", "container": { "id": 5, "pid": 20826, "app_id": "a" } })"), 20826);
     EXPECT_EQ(NewWindowPid(R"({ "change": "title", "container": { "id": 5, "pid": 20826 } })"), std::nullopt);
     EXPECT_EQ(NewWindowPid(R"({ "change": "close", "container": { "id": 5, "pid": 20826 } })"), std::nullopt);
+    EXPECT_EQ(NewWindowPid(R"({ "change": "new", "container": { "id": 5, "name": "pid" } })"), std::nullopt);
 }
 
 struct OptionsCase {
@@ -108,6 +96,7 @@ TEST_P(WatchOptionsTest, AcceptsOnlyAServerARunCountAndWindows) {
 INSTANTIATE_TEST_SUITE_P(
     Lines, WatchOptionsTest,
     testing::Values(OptionsCase{"one_window", {"--sway", "3", "--window", "A", "/a"}, true},
+                    OptionsCase{"from_inside", {"--inside", "3", "--window", "A", "/a"}, true},
                     OptionsCase{"window_with_environment", {"--weston", "3", "--window", "A", "X=1", "/a"}, true},
                     OptionsCase{"unknown_server", {"--mir", "3", "--window", "A", "/a"}, false},
                     OptionsCase{"no_runs", {"--x11", "0", "--window", "A", "/a"}, false},

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <memory>
 
-#include "alternating_starts.h"
+#include "report.h"
 
 namespace startup {
 
@@ -39,9 +39,9 @@ std::optional<long long> X11WindowWatch::waitForWindow(pid_t pid, long long star
             if ((event->response_type & 0x7f) != XCB_MAP_NOTIFY) continue;
             const auto* map = reinterpret_cast<const xcb_map_notify_event_t*>(event);
             if (!map->override_redirect && pidOf(map->window) == pid && !title(map->window).empty())
-                return MonotonicNanoseconds();
+                return taborvane::bench::Now();
         }
-        const long long left = deadline - MonotonicNanoseconds();
+        const long long left = deadline - taborvane::bench::Now();
         if (left <= 0 || !ready()) return std::nullopt;
         pollfd fd{xcb_get_file_descriptor(connection_), POLLIN, 0};
         poll(&fd, 1, static_cast<int>(left / 1'000'000) + 1);

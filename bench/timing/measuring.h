@@ -1,19 +1,14 @@
-// What the timing probe measures with: the steady clock the program's alarm
-// runs on, a wait that runs the event loop, what the process and its main
-// thread spent over a while (getrusage), spreads of samples, and the one
-// Markdown table writer of every report.
+// What the timing probe measures with, beyond the report's clock and table: a
+// wait that runs the event loop, and what the process and its main thread
+// spent over a while (getrusage).
 #pragma once
 
-#include <cstdint>
 #include <string>
-#include <vector>
+
+#include "report.h"
 
 namespace taborvane::bench {
 
-using Nanoseconds = std::int64_t;
-
-// CLOCK_MONOTONIC, as the program's scheduler reads it.
-[[nodiscard]] Nanoseconds Now();
 // Runs the event loop for a while, as the program's own main would; it ends on
 // one timer of its own, named benchEndOfWait.
 void RunEventLoopFor(int milliseconds);
@@ -38,19 +33,6 @@ private:
 
 // CPU share of a core, in per cent.
 [[nodiscard]] double CpuShare(Nanoseconds cpu, double seconds);
-
-struct Spread {
-    double median = 0, p99 = 0, max = 0;
-};
-[[nodiscard]] Spread SpreadOf(std::vector<double> samples);
-[[nodiscard]] Spread SpreadInMs(const std::vector<Nanoseconds>& samples);
-
-[[nodiscard]] std::string Fixed(double value, int decimals);
-[[nodiscard]] std::string YesNo(bool yes);  // "no" in bold: the eye finds what misses its goal
-
-using Row = std::vector<std::string>;
-// A Markdown table; columns whose header ends in ':' are right-aligned (the ':' is not shown).
-void PrintTable(const Row& header, const std::vector<Row>& rows);
 
 // The system's load average, as /proc/loadavg gives it.
 [[nodiscard]] std::string LoadAverage();
