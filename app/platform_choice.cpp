@@ -51,7 +51,7 @@ std::string WhyNot(DisplayServer server, const DisplaySettings& settings) {
         return "the Wayland display '" + settings.waylandDisplay.value_or("wayland-0") + "' does not answer";
     const std::optional<std::string>& name = settings.x11DisplayOption ? settings.x11DisplayOption : settings.display;
     if (!IsSetAndNotEmpty(name)) return "DISPLAY is not set";
-    return "the X11 display '" + *name + "' does not answer";
+    return "the X11 display '" + name.value_or("") + "' does not answer";
 }
 
 std::string NoDisplayMessage(const Servers& tried, const DisplaySettings& settings, bool chosenByUser) {
