@@ -39,11 +39,12 @@ bool DrawsFrames(wl_display* display) {
 }
 
 // Whether a Wayland platform plugin lies in one of the folders (Debian's
-// qt6-wayland, which the package only recommends).
+// qt6-wayland, which the package only recommends): libqwayland-generic.so and
+// libqwayland-egl.so up to Qt 6.9, libqwayland.so from Qt 6.10 on.
 bool WaylandPluginIn(const std::vector<std::string>& folders) {
     return std::any_of(folders.begin(), folders.end(), [](const std::string& folder) {
         return !QDir(QString::fromStdString(folder))
-                    .entryList({QStringLiteral("libqwayland-*.so")}, QDir::Files)
+                    .entryList({QStringLiteral("libqwayland*.so")}, QDir::Files)
                     .isEmpty();
     });
 }

@@ -303,5 +303,29 @@ INSTANTIATE_TEST_SUITE_P(Environment, FramesVariableTest, ::testing::Values(
     [](const ::testing::TestParamInfo<FramesVariableCase>& info) { return std::string(info.param.name); });
 // clang-format on
 
+struct PluginFileCase {
+    const char* file;  // in the plugin folder beside libqxcb.so
+    bool isWaylands;
+};
+
+void PrintTo(const PluginFileCase& c, std::ostream* os) { *os << c.file; }
+
+class PluginFileTest : public LiveEnvironmentTest<PluginFileCase> {};
+
+// Qt up to 6.9 ships two Wayland platform plugins; from 6.10 on one, under a new name.
+TEST_P(PluginFileTest, EveryQtsWaylandPluginIsFound) {
+    setenv("WAYLAND_DISPLAY", "wayland-1", 1);
+    std::ofstream(folder_ / GetParam().file) << "";
+    const DisplaySettings settings = CurrentDisplaySettings(
+        std::nullopt, std::nullopt, [this] { return std::vector<std::string>{folder_.string()}; });
+    EXPECT_EQ(settings.waylandPluginInstalled, GetParam().isWaylands);
+}
+
+INSTANTIATE_TEST_SUITE_P(Folders, PluginFileTest,
+                         ::testing::Values(PluginFileCase{"libqwayland-generic.so", true},
+                                           PluginFileCase{"libqwayland-egl.so", true},
+                                           PluginFileCase{"libqwayland.so", true},
+                                           PluginFileCase{"libqvnc.so", false}));
+
 }  // namespace
 }  // namespace taborvane::app
