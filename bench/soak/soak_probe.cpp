@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "program_window.h"
 #include "report.h"
 
 // AddressSanitizer's heap in use, when its runtime is in the process.
@@ -64,13 +65,6 @@ struct Sample {
     long long heapBytes;  // -1 without the sanitizer's runtime
 };
 
-template <typename T>
-T& Named(QWidget& window, const char* name) {
-    T* found = window.findChild<T*>(QString::fromLatin1(name));
-    if (found == nullptr) qFatal("soak: the window has no %s", name);
-    return *found;
-}
-
 long ResidentKib() {
     std::ifstream status("/proc/self/status");
     for (std::string line; std::getline(status, line);)
@@ -91,10 +85,10 @@ class Soak {
 public:
     Soak(QWidget& window, double seconds) : window_(window), seconds_(seconds) {
         for (std::size_t i = 0; i < kTimers.size(); ++i)
-            if (!QObject::connect(&Named<QObject>(window, kTimers[i]), SIGNAL(timeout()), &counters_[i], SLOT(count())))
+            if (!QObject::connect(Named<QObject>(window, kTimers[i]), SIGNAL(timeout()), &counters_[i], SLOT(count())))
                 qFatal("soak: %s has no timeout()", kTimers[i]);
         // After the window's own binding: the Stop procedure has run when this notes the ticks.
-        QObject::connect(&Named<QPushButton>(window, "cmdStop"), &QPushButton::clicked, &sampling_, [this] {
+        QObject::connect(Named<QPushButton>(window, "cmdStop"), &QPushButton::clicked, &sampling_, [this] {
             ++stopClicks_;
             ticksAtStop_ = ticks();
         });
@@ -136,17 +130,17 @@ private:
         for (const TickCounter& counter : counters_) total += counter.ticks;
         return total;
     }
-    QString display() { return Named<QWidget>(window_, "lblDisplay").property("text").toString(); }
+    QString display() { return Named<QWidget>(window_, "lblDisplay")->property("text").toString(); }
     const QString& pick(const Texts& texts) { return texts[random_() % texts.size()]; }
     bool chance(unsigned in) { return random_() % in == 0; }
 
     void click(const char* button) {
-        QTest::mouseClick(&Named<QPushButton>(window_, button), Qt::LeftButton);
+        QTest::mouseClick(Named<QPushButton>(window_, button), Qt::LeftButton);
         ++clicks_;
     }
     // Click into the entry, select all, then type the new text (an empty one is a Backspace).
     void edit(const char* entry, const QString& text) {
-        auto& box = Named<QLineEdit>(window_, entry);
+        auto& box = *Named<QLineEdit>(window_, entry);
         QTest::mouseClick(&box, Qt::LeftButton);
         QTest::keyClick(&box, Qt::Key_A, Qt::ControlModifier);
         if (text.isEmpty()) QTest::keyClick(&box, Qt::Key_Backspace);
@@ -155,7 +149,7 @@ private:
     }
     // Click into the entry, go to its end, rub out the old suffix and type a new one.
     void editSuffix(FailingAmount& amount) {
-        auto& box = Named<QLineEdit>(window_, amount.entry);
+        auto& box = *Named<QLineEdit>(window_, amount.entry);
         const QString& suffix = pick(amount.suffixes);
         QTest::mouseClick(&box, Qt::LeftButton);
         QTest::keyClick(&box, Qt::Key_End);
@@ -337,11 +331,7 @@ void StartSoak() {
     const int seconds = qEnvironmentVariableIntValue("TABORVANE_SOAK_SECONDS", &given);
     if (!given) return;
     QTimer::singleShot(0, qApp, [seconds] {
-        QWidget* window = nullptr;
-        for (QWidget* top : QApplication::topLevelWidgets())
-            if (top->objectName() == QLatin1String("frmCountdown")) window = top;
-        if (window == nullptr || !QTest::qWaitForWindowExposed(window)) qFatal("soak: no window was shown");
-        static Soak soak(*window, seconds);  // lives until the program's exit, when it reports
+        static Soak soak(ShownProgramWindow(), seconds);  // lives until the program's exit, when it reports
         soak.run();
     });
 }

@@ -33,9 +33,12 @@ std::vector<Window> Read(const char* path) {
         std::istringstream fields(line);
         Window window;
         std::string ms, mib;
-        if (std::getline(fields, window.label, '\t') && std::getline(fields, ms, '\t') &&
-            std::getline(fields, mib, '\t') && std::getline(fields, window.driver))
-            windows.push_back({window.label, std::atof(ms.c_str()), std::atof(mib.c_str()), window.driver});
+        if (!std::getline(fields, window.label, '\t') || !std::getline(fields, ms, '\t') ||
+            !std::getline(fields, mib, '\t') || !std::getline(fields, window.driver))
+            continue;
+        window.ms = std::atof(ms.c_str());
+        window.mib = std::atof(mib.c_str());
+        windows.push_back(window);
     }
     return windows;
 }

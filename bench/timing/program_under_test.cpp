@@ -7,17 +7,9 @@
 #include <QVariant>
 #include <QWidget>
 
+#include "program_window.h"
+
 namespace taborvane::bench {
-namespace {
-
-template <typename T>
-T* Named(const QWidget& window, const char* name) {
-    auto* found = window.findChild<T*>(QString::fromLatin1(name));
-    if (found == nullptr) qFatal("timing probe: the window has no %s", name);
-    return found;
-}
-
-}  // namespace
 
 ProgramUnderTest::ProgramUnderTest(QWidget& window)
     : window_(window), display_(Named<QWidget>(window, "lblDisplay")), stop_(Named<QPushButton>(window, "cmdStop")) {

@@ -13,7 +13,6 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <QScreen>
-#include <QTest>
 #include <QTimer>
 #include <QWidget>
 #include <cstdio>
@@ -22,6 +21,7 @@
 #include <map>
 #include <sstream>
 
+#include "program_window.h"
 #include "runs.h"
 
 namespace taborvane::bench {
@@ -324,12 +324,9 @@ void Measure(QWidget& window) {
 void StartProbe() {
     if (qEnvironmentVariable("TABORVANE_TIMING_PROBE") != QLatin1String("1")) return;
     QTimer::singleShot(0, qApp, [] {
-        QWidget* window = nullptr;
-        for (QWidget* top : QApplication::topLevelWidgets())
-            if (top->objectName() == QLatin1String("frmCountdown")) window = top;
-        if (window == nullptr || !QTest::qWaitForWindowExposed(window)) qFatal("timing probe: no window was shown");
-        window->move(0, 0);
-        Measure(*window);
+        QWidget& window = ShownProgramWindow();
+        window.move(0, 0);
+        Measure(window);
         QCoreApplication::exit(0);
     });
 }
