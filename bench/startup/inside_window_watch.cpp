@@ -1,53 +1,29 @@
-#include "inside_window_watch.h"
-
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cstdio>
-#include <cstdlib>
-#include <string>
 
-#include "descriptor_reading.h"
-#include "report.h"
+#include "window_watch.h"
 
 namespace startup {
 
-InsideWindowWatch::InsideWindowWatch() {
-    int ends[2];
-    if (pipe(ends) != 0) return;
-    reading_ = ends[0];
-    writing_ = ends[1];
-    fcntl(reading_, F_SETFD, FD_CLOEXEC);
-    setenv("TABORVANE_STARTUP_PROBE_FD", std::to_string(writing_).c_str(), 1);
-}
+namespace {
 
-InsideWindowWatch::~InsideWindowWatch() {
-    if (reading_ >= 0) close(reading_);
-    if (writing_ >= 0) close(writing_);
-}
-
-bool InsideWindowWatch::ready() const { return reading_ >= 0; }
-
-void InsideWindowWatch::forgetEarlierWindows() {
-    while (ReadAvailable(reading_, pending_, 0) == Reading::Something) {
-    }
-    pending_.clear();
-}
-
-std::optional<long long> InsideWindowWatch::waitForWindow(pid_t pid, long long startedAt, int timeoutMs) {
-    const long long deadline = startedAt + timeoutMs * 1'000'000LL;
-    for (;;) {
-        for (std::size_t end; (end = pending_.find('\n')) != std::string::npos;) {
-            int from = 0;
-            long long moment = 0;
-            const bool read = std::sscanf(pending_.c_str(), "%d %lld", &from, &moment) == 2;
-            pending_.erase(0, end + 1);
-            if (read && from == pid) return moment;
+// The program's own standard error tells: the probe's line, among whatever Qt writes there.
+class InsideWindowWatch : public WindowWatch {
+public:
+    std::optional<long long> waitForWindow(StartedProgram& program, int timeoutMs) override {
+        QProcess& process = program.process();
+        for (;;) {
+            while (process.canReadLine()) {
+                long long moment = 0;
+                if (std::sscanf(process.readLine().constData(), kProbeLineFormat, &moment) == 1) return moment;
+            }
+            const int left = program.msLeftOf(timeoutMs);
+            if (left == 0 || !process.waitForReadyRead(left)) return std::nullopt;
         }
-        const long long left = deadline - taborvane::bench::Now();
-        if (left <= 0 || ReadAvailable(reading_, pending_, static_cast<int>(left / 1'000'000) + 1) == Reading::Ended)
-            return std::nullopt;
     }
-}
+};
+
+}  // namespace
+
+std::unique_ptr<WindowWatch> WatchFromInside() { return std::make_unique<InsideWindowWatch>(); }
 
 }  // namespace startup

@@ -67,30 +67,13 @@ report() { "$dir/startup_report" "$@"; }
 {
   echo "Measured $(date -u +%Y-%m-%d) on $release (Qt $qt_version) with \`bench/startup/run.sh $runs $outside_runs\` (release build). In each table the windows start in turn, each as a new process, after one unmeasured start of each; the figures are medians."
   echo
-  echo "From inside: the program and an empty QWidget, each with \`bench/startup/startup_probe\` preloaded, from just"
-  echo "before the process starts until the window has been painted. Offscreen platform:"
+  echo "From inside, offscreen platform:"
   echo
   report inside "$runs" "$out/offscreen.tsv"
-  echo "Xvfb (xcb platform):"
+  echo "From inside, Xvfb (xcb platform):"
   echo
   report inside "$runs" "$out/xcb.tsv"
-  echo "From outside, as a user sees it: the real program (\`taborvane\`), an empty, titled QWidget as"
-  echo "shipped, and the same with \`QT_WAYLAND_DISABLE_WINDOWDECORATION=1\` (no frame of Qt's: Qt sets up"
-  echo "no OpenGL and loads no graphics driver), from just before the process starts until the display"
-  echo "server has its window; then the process's peak resident memory (VmHWM), and whether a graphics"
-  echo "driver (\`*_dri.so\`, \`libEGL_mesa\`) is in its memory map. Each server is private and headless, with"
-  echo "a session bus of its own, started by \`tests/desktop/on_display.sh\`. The moment is:"
-  echo
-  echo "- X11 (Xvfb, no window manager): the X server's MapNotify of the process's titled window, on the"
-  echo "  watch's clock when it reads the event. X11 tells of the map, not of a buffer."
-  echo "- Weston (pixman, \`--debug\`; leaves frames to the program): the compositor's own CLOCK_MONOTONIC"
-  echo "  stamp, in its timeline stream (\`weston-debug timeline\`), of the first commit with damage"
-  echo "  (\`core_commit_damage\`) of the first top-level surface that appears after the start."
-  echo "- sway (pixman; draws frames itself): the IPC window event \"new\" for the process's pid, which sway"
-  echo "  sends when it maps the window on its first buffer, on the watch's clock when it reads the event."
-  echo
-  echo "On X11 Qt loads no driver for a plain window, so there the empty window as shipped is also the one"
-  echo "that loads no driver. The commands, run by \`run.sh\` one after the other:"
+  echo "From outside, the commands run one after the other:"
   echo
   echo '```'
   shell_words "${x11_watch[@]}"

@@ -3,8 +3,7 @@
 // its memory.
 #pragma once
 
-#include <sys/types.h>
-
+#include <QProcess>
 #include <string>
 #include <vector>
 
@@ -16,30 +15,31 @@ struct ProgramToStart {
     std::vector<std::string> environment;  // VAR=VALUE, over the watch's own
 };
 
-// Started at construction with its output thrown away; killed and reaped at destruction.
+// Started at construction with its output thrown away, but for its standard
+// error when `readErrors` (then the process's read channel); killed and
+// reaped at destruction.
 class StartedProgram {
 public:
-    explicit StartedProgram(const ProgramToStart& program);
+    StartedProgram(const ProgramToStart& program, bool readErrors);
     ~StartedProgram();
     StartedProgram(const StartedProgram&) = delete;
     StartedProgram& operator=(const StartedProgram&) = delete;
 
-    [[nodiscard]] bool started() const { return pid_ > 0; }
-    [[nodiscard]] pid_t pid() const { return pid_; }
-    [[nodiscard]] long long startedAt() const { return startedAt_; }  // ns on CLOCK_MONOTONIC, just before the spawn
+    [[nodiscard]] bool started() const { return process_.state() == QProcess::Running; }
+    [[nodiscard]] qint64 pid() const { return process_.processId(); }
+    [[nodiscard]] long long startedAt() const { return startedAt_; }  // ns on CLOCK_MONOTONIC, just before the start
+    // What is left of `timeoutMs` counted from the start, at least 0.
+    [[nodiscard]] int msLeftOf(int timeoutMs) const;
+    [[nodiscard]] QProcess& process() { return process_; }
 
     [[nodiscard]] long long peakResidentKib() const;  // VmHWM; -1 when unreadable
     // Mesa's EGL or a DRI driver, which Qt loads only when it sets up OpenGL.
     [[nodiscard]] bool graphicsDriverMapped() const;
 
 private:
-    pid_t pid_ = 0;
+    QProcess process_;
     long long startedAt_ = 0;
 };
-
-// The watch's own environment with each VAR=VALUE of `overrides` put in place of VAR.
-[[nodiscard]] std::vector<std::string> EnvironmentWith(const std::vector<std::string>& own,
-                                                       const std::vector<std::string>& overrides);
 
 // Whether a line of /proc/PID/maps names a graphics driver's library.
 [[nodiscard]] bool NamesGraphicsDriver(const std::string& mapsLine);

@@ -1,45 +1,33 @@
 // Preloaded by the start-up watch into a Qt program, ours or an empty window,
 // unchanged: once the first top-level window has been painted, children and
-// all, it writes "PID NANOSECONDS" (CLOCK_MONOTONIC) on the descriptor named
-// by TABORVANE_STARTUP_PROBE_FD. Without that variable it does nothing.
+// all, it writes the moment (CLOCK_MONOTONIC) on the program's standard error,
+// where the watch reads it.
 #include <QApplication>
 #include <QEvent>
 #include <QTimer>
 #include <QWidget>
 #include <cstdio>
 
-#include <unistd.h>
-
 #include "report.h"
+#include "window_watch.h"
 
 namespace {
 
 class FirstPaintReport : public QObject {
-public:
-    explicit FirstPaintReport(int descriptor) : descriptor_(descriptor) {}
-
 protected:
     bool eventFilter(QObject* receiver, QEvent* event) override {
         if (event->type() != QEvent::Paint || !receiver->isWidgetType() || !static_cast<QWidget*>(receiver)->isWindow())
             return false;
         qApp->removeEventFilter(this);
         // The next turn of the event loop: the window's children are painted in the same pass.
-        QTimer::singleShot(0, this, [this] {
-            dprintf(descriptor_, "%d %lld\n", static_cast<int>(getpid()),
-                    static_cast<long long>(taborvane::bench::Now()));
+        QTimer::singleShot(0, this, [] {
+            std::fprintf(stderr, startup::kProbeLineFormat, static_cast<long long>(taborvane::bench::Now()));
         });
         return false;
     }
-
-private:
-    int descriptor_;
 };
 
-void StartStartupProbe() {
-    bool named = false;
-    const int descriptor = qEnvironmentVariableIntValue("TABORVANE_STARTUP_PROBE_FD", &named);
-    if (named) qApp->installEventFilter(new FirstPaintReport(descriptor));
-}
+void StartStartupProbe() { qApp->installEventFilter(new FirstPaintReport); }
 
 }  // namespace
 

@@ -6,18 +6,16 @@
 // caches; then RUNS rounds in which each starts once, in turn, so that a slow
 // spell of the machine falls on all alike. One line per window, of medians:
 //   LABEL <tab> MILLISECONDS <tab> PEAK_MIB <tab> DRIVER (yes, no, or in how many runs)
+#include <QCoreApplication>
 #include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "inside_window_watch.h"
 #include "report.h"
 #include "started_program.h"
-#include "sway_window_watch.h"
 #include "watch_options.h"
-#include "weston_window_watch.h"
-#include "x11_window_watch.h"
+#include "window_watch.h"
 
 namespace {
 
@@ -33,22 +31,22 @@ struct WindowSample {
 std::unique_ptr<WindowWatch> WatchOn(DisplayServerKind server) {
     switch (server) {
     case DisplayServerKind::Inside:
-        return std::make_unique<InsideWindowWatch>();
+        return WatchFromInside();
     case DisplayServerKind::X11:
-        return std::make_unique<X11WindowWatch>();
+        return WatchX11();
     case DisplayServerKind::Weston:
-        return std::make_unique<WestonWindowWatch>();
+        return WatchWeston();
     case DisplayServerKind::Sway:
-        return std::make_unique<SwayWindowWatch>();
+        return WatchSway();
     }
     return nullptr;
 }
 
-bool MeasureOneStart(WindowWatch& watch, const ProgramToStart& window, WindowSample& measured) {
+bool MeasureOneStart(WindowWatch& watch, bool fromInside, const ProgramToStart& window, WindowSample& measured) {
     watch.forgetEarlierWindows();
-    const StartedProgram program(window);  // ended when this returns
+    StartedProgram program(window, fromInside);  // ended when this returns
     if (!program.started()) return false;
-    const std::optional<long long> moment = watch.waitForWindow(program.pid(), program.startedAt(), kWindowTimeoutMs);
+    const std::optional<long long> moment = watch.waitForWindow(program, kWindowTimeoutMs);
     const long long peakKib = program.peakResidentKib();
     if (!moment || peakKib < 0) {
         std::fprintf(stderr, "%s showed no window\n", window.label.c_str());
@@ -70,13 +68,14 @@ std::string DriverColumn(const std::vector<WindowSample>& samples) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    const QCoreApplication application(argc, argv);  // for the processes' and sockets' waits
     const std::optional<WatchOptions> options = ReadWatchOptions(std::vector<std::string>(argv + 1, argv + argc));
     if (!options) {
         std::fprintf(stderr, "%s\n", kWatchUsage);
         return 2;
     }
     const std::unique_ptr<WindowWatch> watch = WatchOn(options->server);
-    if (!watch || !watch->ready()) {
+    if (!watch) {
         std::fprintf(stderr, "cannot watch the display server (DISPLAY, weston --debug, SWAYSOCK)\n");
         return 1;
     }
@@ -85,7 +84,8 @@ int main(int argc, char* argv[]) {
     WindowSample sample;
     for (int run = -1; run < options->runs; ++run)
         for (std::size_t window = 0; window < windows.size(); ++window) {
-            if (!MeasureOneStart(*watch, windows[window], sample)) return 1;
+            if (!MeasureOneStart(*watch, options->server == DisplayServerKind::Inside, windows[window], sample))
+                return 1;
             if (run >= 0) measured[window].push_back(sample);
         }
     for (std::size_t window = 0; window < windows.size(); ++window) {

@@ -1,15 +1,16 @@
-// How the start-up watch learns, from outside the program, that the program's
-// window has reached the display server: one way for each kind of server,
-// behind one interface.
-//   inside: the program, through a preloaded probe, once it has painted the window.
+// How the start-up watch learns that a program's window is there: one way for
+// each kind of display server, behind one interface.
+//   inside: a start-up probe preloaded into the program writes on its standard
+//           error the moment the window has been painted.
 //   X11: the X server maps the window (MapNotify), on the watch's clock.
 //   Weston: the compositor receives the window's first buffer, on its timeline.
 //   sway: sway announces the new window, which it does when the first buffer arrives.
 #pragma once
 
-#include <sys/types.h>
-
+#include <memory>
 #include <optional>
+
+#include "started_program.h"
 
 namespace startup {
 
@@ -17,14 +18,20 @@ class WindowWatch {
 public:
     virtual ~WindowWatch() = default;
 
-    // Whether the watch reaches its display server.
-    [[nodiscard]] virtual bool ready() const = 0;
     // Called right before a program starts: windows reported so far are forgotten.
-    virtual void forgetEarlierWindows() = 0;
-    // Waits for the titled top-level window of process `pid`, started at
-    // `startedAt` (ns on CLOCK_MONOTONIC); the moment it reached the server, on
-    // the same clock, or nothing after `timeoutMs`.
-    virtual std::optional<long long> waitForWindow(pid_t pid, long long startedAt, int timeoutMs) = 0;
+    virtual void forgetEarlierWindows() {}
+    // Waits for the program's titled top-level window: the moment it reached
+    // the server (ns on CLOCK_MONOTONIC), or nothing `timeoutMs` after the start.
+    virtual std::optional<long long> waitForWindow(StartedProgram& program, int timeoutMs) = 0;
 };
+
+// Each null when it cannot reach its display server.
+[[nodiscard]] std::unique_ptr<WindowWatch> WatchFromInside();
+[[nodiscard]] std::unique_ptr<WindowWatch> WatchX11();     // $DISPLAY
+[[nodiscard]] std::unique_ptr<WindowWatch> WatchWeston();  // $WAYLAND_DISPLAY, Weston run with --debug
+[[nodiscard]] std::unique_ptr<WindowWatch> WatchSway();    // $SWAYSOCK
+
+// The line the start-up probe writes, and the moment read back from it.
+inline constexpr const char* kProbeLineFormat = "startup probe: window painted at %lld\n";
 
 }  // namespace startup

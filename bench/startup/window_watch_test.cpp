@@ -7,10 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "compositor_messages.h"
 #include "started_program.h"
-#include "sway_window_watch.h"
 #include "watch_options.h"
-#include "weston_timeline.h"
 
 namespace startup {
 namespace {
@@ -79,6 +78,27 @@ TEST(SwayWindowEvent, NamesTheProcessOfANewWindowOnly) {
     EXPECT_EQ(NewWindowPid(R"({ "change": "new", "container": { "id": 5, "name": "pid" } })"), std::nullopt);
 }
 
+TEST(SwayMessages, ComeOutWholeAndInOrderOnceTheyHaveArrived) {
+    const QByteArray reply = Framed({kSwaySubscribe, R"({"success": true})"});
+    const QByteArray event = Framed({kSwayWindowEvent, R"({"change": "new"})"});
+    QByteArray pending = reply.left(reply.size() - 1);
+    EXPECT_FALSE(TakeSwayMessage(pending)) << "a message short of its last byte";
+    pending = reply + event.left(8);
+    const std::optional<SwayMessage> first = TakeSwayMessage(pending);
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->type, kSwaySubscribe);
+    EXPECT_EQ(first->payload, R"({"success": true})");
+    EXPECT_FALSE(TakeSwayMessage(pending)) << "the event has only begun";
+    pending += event.mid(8);
+    const std::optional<SwayMessage> second = TakeSwayMessage(pending);
+    ASSERT_TRUE(second);
+    EXPECT_EQ(second->type, kSwayWindowEvent);
+    EXPECT_TRUE(pending.isEmpty());
+    pending = "not a message of sway's";
+    EXPECT_FALSE(TakeSwayMessage(pending));
+    EXPECT_TRUE(pending.isEmpty()) << "what is no message is dropped";
+}
+
 struct OptionsCase {
     const char* name;
     std::vector<std::string> arguments;
@@ -121,11 +141,6 @@ TEST(WatchOptions, KeepsEachWindowsEnvironmentToItself) {
     EXPECT_EQ(options->windows[1].label, "frameless");
     EXPECT_EQ(options->windows[1].path, "/e");
     EXPECT_EQ(options->windows[1].environment, (std::vector<std::string>{"A=1", "B=2"}));
-}
-
-TEST(StartedProgram, EnvironmentReplacesOnlyTheVariablesGiven) {
-    EXPECT_EQ(EnvironmentWith({"PATH=/bin", "QT_X=0", "QT_XY=5"}, {"QT_X=1"}),
-              (std::vector<std::string>{"PATH=/bin", "QT_XY=5", "QT_X=1"}));
 }
 
 TEST(StartedProgram, KnowsAGraphicsDriverByItsLibrary) {
