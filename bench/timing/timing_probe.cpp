@@ -93,12 +93,7 @@ double AbsoluteGoal(const CaseResult& c) {
 }
 
 void PrintFloors(const std::vector<FloorResult>& floors) {
-    std::printf(
-        "The floors, with the program's window shown and idle: this platform's event loop woken by a\n"
-        "kernel timer (timerfd) and doing nothing else; and the frame floor, an empty window of the\n"
-        "program's size repainting one child as large as the display, background only, at every frame\n"
-        "of a kernel timer at the screen's rate, measured before and after the cases. A program that\n"
-        "paints each frame of the screen cannot cost much less than the frame floor.\n\n");
+    std::printf("**Floors**, the program's window shown and idle:\n\n");
     std::vector<Row> rows;
     for (const FloorResult& f : floors) {
         const Spent& s = f.spent;
@@ -114,20 +109,10 @@ void PrintFloors(const std::vector<FloorResult>& floors) {
 void PrintCases(std::vector<CaseResult> cases, const FrameFloor& floor, double period, const Options& options) {
     std::stable_partition(cases.begin(), cases.end(), IsHeadline);
     std::printf(
-        "Each case types the pace into every mode's entry, the start value %s and the amounts (countdown\n"
-        "subtracts %s, count up adds %s, divide by %s, multiply by %s), then clicks its modes' start\n"
-        "buttons one after another, each 250 µs plus a random part of a pace after the one before (one\n"
-        "mode: count up; two: countdown and count up), and measures it over %.1f s. Delay: from a tick's\n"
-        "instant to the paint of the first frame after it ran.\n\n",
-        kStartValue, kModes[0].typedAmount, kModes[1].typedAmount, kModes[2].typedAmount, kModes[3].typedAmount,
-        options.caseMs / 1000.0);
-    std::printf(
-        "**Headline.** The frame floor of this run: %.2f %% of a core, %.0f main-thread wake-ups a second.\n"
-        "Goals: CPU at most the frame floor + %.0f percentage point, main-thread wake-ups at most the frame\n"
-        "floor's × %.2f; a tick painted within one frame (%.2f ms) of its instant. The shares of a core are\n"
-        "this shared machine's and vary from run to run; the comparisons with the floor measured in the\n"
-        "same run are what hold.\n\n",
-        floor.cpu, floor.mainWakeUps, kFloorCpuMargin, kFloorWakeUpFactor, period);
+        "**Headline**, each case over %.1f s. The frame floor of this run: %.2f %% of a core, %.0f main-thread\n"
+        "wake-ups a second. Goals: CPU at most the frame floor + %.0f percentage point, main-thread wake-ups at\n"
+        "most the frame floor's × %.2f; a tick painted within one frame (%.2f ms) of its instant.\n\n",
+        options.caseMs / 1000.0, floor.cpu, floor.mainWakeUps, kFloorCpuMargin, kFloorWakeUpFactor, period);
     const auto nearCpu = [&floor](const CaseResult& c) { return Cpu(c.spent) <= floor.cpu + kFloorCpuMargin; };
     const auto nearWakeUps = [&floor](const CaseResult& c) {
         return PerSecond(c.spent.mainWakeUps, c.spent) <= floor.mainWakeUps * kFloorWakeUpFactor;
@@ -157,10 +142,7 @@ void PrintCases(std::vector<CaseResult> cases, const FrameFloor& floor, double p
     PrintTable({"case", "CPU share of a core:", "goal here:", "met", "≤ floor + 1 pp",
                 "main-thread wake-ups/s:", "≤ floor × 1.15", "delay median:", "delay max:", "≤ one frame"},
                headline);
-    std::printf(
-        "Every case: ticks run, CPU time (getrusage, of the process and of its main thread) over the wall\n"
-        "time, paints of the display, wake-ups (voluntary + involuntary context switches), each a second,\n"
-        "and the delays of the ticks shown.\n\n");
+    std::printf("**Every case:**\n\n");
     PrintTable({"case", "ticks/s:", "CPU:", "main thread:", "≤ floor + 1 pp", "display paints/s:", "wake-ups/s:",
                 "main thread:", "≤ floor × 1.15", "ticks shown:", "delay median:", "p99:", "max:", "≤ one frame"},
                every);
@@ -213,10 +195,7 @@ void PrintBeside(const std::string& beforePath, const std::string& afterPath) {
 
 void PrintClicks(const ClickResult& r, int trials) {
     const Spread s = SpreadInMs(r.delays);
-    std::printf(
-        "A click on Stop posted to the event queue from another thread while the four modes, started\n"
-        "apart, run at 1 ms, until its procedure has run (%d trials, each 150-350 ms after the start).\n\n",
-        trials);
+    std::printf("**Clicks on Stop**, %d trials:\n\n", trials);
     PrintTable({"trials:", "median:", "p99:", "max:", "goal:", "met", "no effect in 3 s:", "ticks after Stop:"},
                {{std::to_string(r.delays.size()), Ms(s.median, 3), Ms(s.p99, 3), Ms(s.max, 3), "median ≤ 1 ms",
                  YesNo(r.noEffect == 0 && !r.delays.empty() && s.median <= 1.0), std::to_string(r.noEffect),
@@ -227,14 +206,7 @@ void PrintStalls(const StallResult& r, int blockMs, int trials) {
     const Spread toFrame = SpreadInMs(r.toFirstFrame), batch = SpreadInMs(r.batch);
     std::vector<double> replayed(r.replayed.begin(), r.replayed.end());
     const Spread ticks = SpreadOf(replayed);
-    std::printf(
-        "Catching up after a stall: with the four modes running at 1 ms, started apart, a single-shot\n"
-        "slot blocks the main thread for %d ms (%d trials). A stopped or stalled process owes the ticks\n"
-        "of the time it stood still, and replays at most 1,000 a timer. From the end of the block to\n"
-        "the first frame painted after a replayed tick; the batch, from the first tick replayed to the\n"
-        "last before that frame; the ticks run in between; and the frames painted after the block but\n"
-        "before any tick was replayed, which show the value from before it.\n\n",
-        blockMs, trials);
+    std::printf("**Catching up after a stall** of %d ms, %d trials:\n\n", blockMs, trials);
     PrintTable(
         {"trials:", "to first frame, median:", "max:", "batch, median:", "max:", "ticks replayed, median:", "max:",
          "frames before the replay:", "no frame in 500 ms:"},
@@ -243,11 +215,7 @@ void PrintStalls(const StallResult& r, int blockMs, int trials) {
 }
 
 void PrintIdle(const std::vector<IdleResult>& results) {
-    std::printf(
-        "Idle, no mode running: CPU time of the process (getrusage, all threads) and its wake-ups\n"
-        "(voluntary + involuntary context switches). The wait ends on one timer of the benchmark itself\n"
-        "(`benchEndOfWait`): one wake-up of the main thread. Other timers: timer events of anything but\n"
-        "the cursor and that one.\n\n");
+    std::printf("**Idle**, no mode running:\n\n");
     std::vector<Row> rows;
     for (const IdleResult& r : results) {
         const auto count = [&r](const std::string& what) { return r.events.count(what) ? r.events.at(what) : 0; };
