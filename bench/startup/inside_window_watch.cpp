@@ -1,5 +1,6 @@
 #include <cstdio>
 
+#include "startup_probe_line.h"
 #include "window_watch.h"
 
 namespace startup {
@@ -9,6 +10,8 @@ namespace {
 // The program's own standard error tells: the probe's line, among whatever Qt writes there.
 class InsideWindowWatch : public WindowWatch {
 public:
+    [[nodiscard]] bool readsProgramErrors() const override { return true; }
+
     std::optional<long long> waitForWindow(StartedProgram& program, int timeoutMs) override {
         QProcess& process = program.process();
         for (;;) {

@@ -9,7 +9,7 @@
 #include <cstdio>
 
 #include "report.h"
-#include "window_watch.h"
+#include "startup_probe_line.h"
 
 namespace {
 

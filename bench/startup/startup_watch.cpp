@@ -42,9 +42,9 @@ std::unique_ptr<WindowWatch> WatchOn(DisplayServerKind server) {
     return nullptr;
 }
 
-bool MeasureOneStart(WindowWatch& watch, bool fromInside, const ProgramToStart& window, WindowSample& measured) {
+bool MeasureOneStart(WindowWatch& watch, const ProgramToStart& window, WindowSample& measured) {
     watch.forgetEarlierWindows();
-    StartedProgram program(window, fromInside);  // ended when this returns
+    StartedProgram program(window, watch.readsProgramErrors());  // ended when this returns
     if (!program.started()) return false;
     const std::optional<long long> moment = watch.waitForWindow(program, kWindowTimeoutMs);
     const long long peakKib = program.peakResidentKib();
@@ -84,8 +84,7 @@ int main(int argc, char* argv[]) {
     WindowSample sample;
     for (int run = -1; run < options->runs; ++run)
         for (std::size_t window = 0; window < windows.size(); ++window) {
-            if (!MeasureOneStart(*watch, options->server == DisplayServerKind::Inside, windows[window], sample))
-                return 1;
+            if (!MeasureOneStart(*watch, windows[window], sample)) return 1;
             if (run >= 0) measured[window].push_back(sample);
         }
     for (std::size_t window = 0; window < windows.size(); ++window) {

@@ -18,10 +18,7 @@ constexpr int kSubscribeMs = 500;
 // surface belongs to: the watch relies on only one program running at a time.
 class WestonWindowWatch : public WindowWatch {
 public:
-    WestonWindowWatch() {
-        reader_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        reader_.start(QStringLiteral("weston-debug"), {QStringLiteral("timeline")});
-    }
+    WestonWindowWatch() = default;
     ~WestonWindowWatch() override {
         reader_.terminate();
         reader_.waitForFinished();
@@ -30,7 +27,11 @@ public:
     WestonWindowWatch& operator=(const WestonWindowWatch&) = delete;
 
     // Without --debug, weston-debug says so and ends.
-    [[nodiscard]] bool ready() { return reader_.waitForStarted() && !reader_.waitForFinished(kSubscribeMs); }
+    [[nodiscard]] bool subscribe() {
+        reader_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        reader_.start(QStringLiteral("weston-debug"), {QStringLiteral("timeline")});
+        return reader_.waitForStarted() && !reader_.waitForFinished(kSubscribeMs);
+    }
 
     void forgetEarlierWindows() override {
         // All the stream holds before the program starts is about earlier windows.
@@ -72,7 +73,7 @@ private:
 
 std::unique_ptr<WindowWatch> WatchWeston() {
     auto watch = std::make_unique<WestonWindowWatch>();
-    return watch->ready() ? std::move(watch) : nullptr;
+    return watch->subscribe() ? std::move(watch) : nullptr;
 }
 
 }  // namespace startup

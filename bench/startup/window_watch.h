@@ -18,6 +18,8 @@ class WindowWatch {
 public:
     virtual ~WindowWatch() = default;
 
+    // Whether the watch reads the program's standard error, which is then kept for it.
+    [[nodiscard]] virtual bool readsProgramErrors() const { return false; }
     // Called right before a program starts: windows reported so far are forgotten.
     virtual void forgetEarlierWindows() {}
     // Waits for the program's titled top-level window: the moment it reached
@@ -30,8 +32,5 @@ public:
 [[nodiscard]] std::unique_ptr<WindowWatch> WatchX11();     // $DISPLAY
 [[nodiscard]] std::unique_ptr<WindowWatch> WatchWeston();  // $WAYLAND_DISPLAY, Weston run with --debug
 [[nodiscard]] std::unique_ptr<WindowWatch> WatchSway();    // $SWAYSOCK
-
-// The line the start-up probe writes, and the moment read back from it.
-inline constexpr const char* kProbeLineFormat = "startup probe: window painted at %lld\n";
 
 }  // namespace startup
