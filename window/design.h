@@ -31,6 +31,32 @@ enum class FontRole {
     None,      // lamps have no text
 };
 
+enum class Face {
+    Narrow,     // the design's narrow display face, drawn as narrow as its role asks
+    PlainBold,  // the bold operator signs, at the face's own width
+};
+
+// How wide a role's face is drawn is set by one text of the role and the
+// width it spans, whatever width the font's file declares for itself.
+struct FontDesign {
+    FontRole role;
+    Face face;
+    double pointSize;
+    std::string_view measure;  // empty: the face's own width
+    int measureTwips;          // the width `measure` spans
+};
+
+inline constexpr std::array<FontDesign, 5> kFonts{{
+    // clang-format off
+    // The widest value fills three quarters of the display, the longest caption four fifths of its button.
+    {FontRole::Display,  Face::Narrow,    111.0,  "-2147483648",     8625},
+    {FontRole::Button,   Face::Narrow,     18.0,  "Start Countdown", 1785},
+    {FontRole::Entry,    Face::Narrow,     20.25, "000000777",       1350},
+    {FontRole::Heading,  Face::Narrow,      8.25, "Time Amount",      870},
+    {FontRole::Operator, Face::PlainBold,  24.0,  "",                   0},
+    // clang-format on
+}};
+
 struct ControlDesign {
     std::string_view name;
     ControlKind kind;

@@ -5,8 +5,10 @@
 #include <QPushButton>
 #include <QtGlobal>
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdlib>
+#include <optional>
 
 #include "display_label.h"
 #include "fonts.h"
@@ -108,6 +110,8 @@ void DesignedForm::place() {
     const auto at = [this](double origin, int twips) {
         return static_cast<int>(std::lround(origin + twips * scale_ / kTwipsPerPixel));
     };
+    // A role's font is measured to fit its design: once a role, not once a control.
+    std::array<std::optional<QFont>, static_cast<std::size_t>(FontRole::None)> fontOfRole;
     for (const PlacedControl& placed : placed_) {
         const ControlDesign& d = *placed.design;
         const int x = at(left, d.left);
@@ -116,7 +120,10 @@ void DesignedForm::place() {
         // request at every new text of a label.
         placed.widget->setFixedSize(at(left, d.left + d.width) - x, at(top, d.top + d.height) - y);
         placed.widget->move(x, y);
-        if (d.font != FontRole::None) placed.widget->setFont(FontFor(d.font, scale_));
+        if (d.font == FontRole::None) continue;
+        std::optional<QFont>& font = fontOfRole[static_cast<std::size_t>(d.font)];
+        if (!font) font = FontFor(d.font, scale_);
+        placed.widget->setFont(*font);
     }
 }
 

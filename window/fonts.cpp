@@ -2,43 +2,41 @@
 
 #include <QByteArray>
 #include <QFontDatabase>
+#include <QFontMetricsF>
 #include <QResource>
 #include <QString>
+#include <algorithm>
+#include <cmath>
 
 namespace taborvane::window {
 namespace {
 
-// The design's narrow display face becomes Roboto Condensed drawn condensed
-// once more, so that "-2147483648" fits across the display at the design's
-// 111 pt and "Start Countdown" fits its button at 18 pt. The bold operator
-// signs use plain Roboto Bold.
+// The design's narrow display face becomes Roboto Condensed, drawn narrower
+// still where its role asks; the bold operator signs use plain Roboto Bold.
 const QString kNarrowFace = QStringLiteral("Roboto Condensed");
 const QString kPlainFace = QStringLiteral("Roboto");
 
-struct RoleFont {
-    const QString& face;
-    double pointSize;
-    QFont::Weight weight;
-    int stretch;
-};
-
-RoleFont RoleFontFor(FontRole role) {
-    switch (role) {
-    case FontRole::Display:
-        return {kNarrowFace, 111.0, QFont::Normal, QFont::Condensed};
-    case FontRole::Button:
-        return {kNarrowFace, 18.0, QFont::Normal, QFont::Condensed};
-    case FontRole::Entry:
-        return {kNarrowFace, 20.25, QFont::Normal, QFont::Condensed};
-    case FontRole::Operator:
-        return {kPlainFace, 24.0, QFont::Bold, QFont::Unstretched};
-    // The headings must fit 65 pixels: a narrow face at a small size does.
-    case FontRole::Heading:
-    case FontRole::None:
-        break;
+// Qt draws a face narrower or wider by the ratio of the stretch asked to the
+// width the face's file declares, and the files of the same glyphs have
+// declared different widths (Roboto Condensed: 100 in 2017, 75 from 3.0 on).
+// So the stretch is found by measuring the text as it will be drawn. The face
+// Qt picks may itself depend on the stretch asked, where a machine has more
+// than one of the family: hence a few tries, each measuring what the last chose.
+int StretchSpanning(QFont font, const QString& text, double width) {
+    constexpr int kMostTries = 4;
+    int stretch = QFont::Unstretched;
+    for (int tries = 0; tries < kMostTries; ++tries) {
+        font.setStretch(stretch);
+        const double advance = QFontMetricsF(font).horizontalAdvance(text);
+        if (advance <= 0) break;
+        const int next = std::clamp(static_cast<int>(std::lround(stretch * width / advance)), 1, 4000);
+        if (next == stretch) break;
+        stretch = next;
     }
-    return {kNarrowFace, 8.25, QFont::Normal, QFont::Unstretched};
+    return stretch;
 }
+
+QString ToQString(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 }  // namespace
 
@@ -54,11 +52,19 @@ void LoadCarriedFonts() {
 }
 
 QFont FontFor(FontRole role, double scale) {
-    const RoleFont design = RoleFontFor(role);
-    QFont font(design.face);
-    font.setPointSizeF(design.pointSize * scale);
-    font.setWeight(design.weight);
-    font.setStretch(design.stretch);
+    const auto design =
+        std::find_if(kFonts.begin(), kFonts.end(), [role](const FontDesign& font) { return font.role == role; });
+    if (design == kFonts.end()) return {};
+    QFont font(design->face == Face::Narrow ? kNarrowFace : kPlainFace);
+    font.setPointSizeF(design->pointSize * scale);
+    font.setWeight(design->face == Face::PlainBold ? QFont::Bold : QFont::Normal);
+    // Glyphs keep their drawn advances whatever hinting the desktop asks for,
+    // so that a text spans the same width everywhere; only heights meet pixels.
+    font.setHintingPreference(QFont::PreferVerticalHinting);
+    font.setStretch(QFont::Unstretched);
+    if (!design->measure.empty())
+        font.setStretch(
+            StretchSpanning(font, ToQString(design->measure), design->measureTwips * scale / kTwipsPerPixel));
     return font;
 }
 

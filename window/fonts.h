@@ -11,7 +11,8 @@ namespace taborvane::window {
 // Registers the carried faces with Qt; call once after the application exists.
 void LoadCarriedFonts();
 
-// The font of a role at the given scale of the design size.
+// The font of a role at the given scale of the design size, its face drawn
+// as narrow as the role's design asks, measured on the face Qt draws with.
 [[nodiscard]] QFont FontFor(FontRole role, double scale);
 
 }  // namespace taborvane::window
