@@ -5,7 +5,10 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QLibraryInfo>
+#include <QPluginLoader>
 #include <QVersionNumber>
 #include <algorithm>
 #include <cstdint>
@@ -38,15 +41,25 @@ bool DrawsFrames(wl_display* display) {
     return offered;
 }
 
-// Whether a Wayland platform plugin lies in one of the folders (Debian's
-// qt6-wayland, which the package only recommends): libqwayland-generic.so and
-// libqwayland-egl.so up to Qt 6.9, libqwayland.so from Qt 6.10 on.
-bool WaylandPluginIn(const std::vector<std::string>& folders) {
-    return std::any_of(folders.begin(), folders.end(), [](const std::string& folder) {
-        return !QDir(QString::fromStdString(folder))
-                    .entryList({QStringLiteral("libqwayland*.so")}, QDir::Files)
-                    .isEmpty();
-    });
+// The platforms that Qt's platform plugins in the folders declare, lower-cased:
+// the keys in each plugin's metadata, which Qt reads, as here, without
+// loading the library. File names say nothing: Qt's Wayland plugin has had three.
+std::vector<std::string> PlatformsDeclaredIn(const std::vector<std::string>& folders) {
+    // Qt's platform plugins implement this interface, whatever its version.
+    static const QString kPlatformInterface =
+        QStringLiteral("org.qt-project.Qt.QPA.QPlatformIntegrationFactoryInterface");
+    std::vector<std::string> platforms;
+    for (const std::string& folder : folders) {
+        const QDir plugins(QString::fromStdString(folder));
+        for (const QString& file : plugins.entryList(QDir::Files)) {
+            const QJsonObject metaData = QPluginLoader(plugins.filePath(file)).metaData();
+            if (!metaData.value(QStringLiteral("IID")).toString().startsWith(kPlatformInterface)) continue;
+            const QJsonArray keys =
+                metaData.value(QStringLiteral("MetaData")).toObject().value(QStringLiteral("Keys")).toArray();
+            for (const auto& key : keys) platforms.push_back(key.toString().toLower().toStdString());
+        }
+    }
+    return platforms;
 }
 
 }  // namespace
@@ -69,8 +82,14 @@ DisplaySettings CurrentDisplaySettings(std::optional<std::string> platformOption
         if (Variable(name)) settings.waylandFramesChosenByUser = true;
     // The Qt the program runs on, which may be newer than the one it was built with.
     settings.qtStartsEglForFrames = QLibraryInfo::version() < QVersionNumber(6, 8);
-    // Looking through the plugin folders takes a few hundred microseconds: only where Wayland may be tried.
-    if (MayTryWayland(settings)) settings.waylandPluginInstalled = WaylandPluginIn(pluginFolders());
+    // Reading the plugins' metadata takes a while: only where Wayland may be tried.
+    if (MayTryWayland(settings)) {
+        const std::vector<std::string> declared = PlatformsDeclaredIn(pluginFolders());
+        const std::vector<std::string> asked = WaylandPlatformsAsked(settings);
+        settings.waylandPluginInstalled = std::any_of(asked.begin(), asked.end(), [&declared](const std::string& name) {
+            return std::find(declared.begin(), declared.end(), name) != declared.end();
+        });
+    }
     return settings;
 }
 

@@ -1,8 +1,8 @@
 #include "platform_choice.h"
 
 #include <algorithm>
+#include <cctype>
 #include <sstream>
-#include <vector>
 
 namespace taborvane::app {
 namespace {
@@ -17,13 +17,23 @@ std::optional<std::string> ChosenByUser(const DisplaySettings& settings) {
     return std::nullopt;
 }
 
-// The display servers a platform list ("wayland;xcb:option") needs; std::nullopt when
-// one of its platforms needs none that we know of (offscreen, vnc, eglfs, ...).
-std::optional<Servers> ServersOf(const std::string& platforms) {
-    Servers servers;
+// The platforms of a list ("wayland;xcb:option"), lower-cased as Qt compares them.
+std::vector<std::string> PlatformNames(const std::string& platforms) {
+    std::vector<std::string> names;
     std::istringstream list(platforms);
     for (std::string entry; std::getline(list, entry, ';');) {
-        const std::string name = entry.substr(0, entry.find(':'));
+        std::string name = entry.substr(0, entry.find(':'));
+        std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
+        names.push_back(std::move(name));
+    }
+    return names;
+}
+
+// The display servers a platform list needs; std::nullopt when one of its
+// platforms needs none that we know of (offscreen, vnc, eglfs, ...).
+std::optional<Servers> ServersOf(const std::string& platforms) {
+    Servers servers;
+    for (const std::string& name : PlatformNames(platforms)) {
         DisplayServer server{};
         if (name == "xcb")
             server = DisplayServer::X11;
@@ -80,6 +90,14 @@ bool MayTryWayland(const DisplaySettings& settings) {
     const std::optional<std::string> chosen = ChosenByUser(settings);
     const Servers servers = chosen ? ServersOf(*chosen).value_or(Servers{}) : QtOrder(settings);
     return std::find(servers.begin(), servers.end(), DisplayServer::Wayland) != servers.end();
+}
+
+std::vector<std::string> WaylandPlatformsAsked(const DisplaySettings& settings) {
+    const std::optional<std::string> chosen = ChosenByUser(settings);
+    if (!chosen) return {"wayland"};
+    std::vector<std::string> asked = PlatformNames(*chosen);
+    std::erase_if(asked, [](const std::string& name) { return !name.starts_with("wayland"); });
+    return asked;
 }
 
 PlatformChoice ChoosePlatform(const DisplaySettings& settings, const ServerProbe& probe) {

@@ -6,6 +6,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace taborvane::app {
 
@@ -19,7 +20,7 @@ struct DisplaySettings {
     std::optional<std::string> display;           // DISPLAY
     std::optional<std::string> waylandDisplay;    // WAYLAND_DISPLAY
     std::optional<std::string> sessionType;       // XDG_SESSION_TYPE
-    bool waylandPluginInstalled = true;           // Qt reaches a compositor only through it
+    bool waylandPluginInstalled = true;           // a plugin declares a platform of WaylandPlatformsAsked()
     bool waylandFramesChosenByUser = false;       // one of kWaylandFrameVariables is set
     bool qtStartsEglForFrames = true;             // the Qt it runs on is older than 6.8
 };
@@ -48,6 +49,10 @@ struct PlatformChoice {
 
 // Whether the choice may try Wayland: only then does waylandPluginInstalled matter.
 [[nodiscard]] bool MayTryWayland(const DisplaySettings& settings);
+
+// The Wayland platforms Qt asks its plugins for, lower-cased: those the user
+// named, or "wayland" when Qt chooses itself. One plugin declaring any of them serves.
+[[nodiscard]] std::vector<std::string> WaylandPlatformsAsked(const DisplaySettings& settings);
 
 // Whether to tell Qt not to draw the window's frame itself. Qt 6.4 sets up
 // EGL, loading the machine's graphics driver (some 50 MiB), only to learn

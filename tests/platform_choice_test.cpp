@@ -213,7 +213,14 @@ protected:
                   ("taborvane-plugins-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
                    std::to_string(reinterpret_cast<std::uintptr_t>(this)));
         std::filesystem::create_directories(folder_);
-        std::ofstream(folder_ / "libqxcb.so") << "";
+        put(FAKE_VNC_PLUGIN, "libqvnc.so");
+    }
+    // A copy of a built plugin, or an empty file, under a file name of the test's choosing.
+    void put(const char* plugin, const char* file) const {
+        if (plugin == nullptr)
+            std::ofstream(folder_ / file) << "";
+        else
+            std::filesystem::copy_file(plugin, folder_ / file);
     }
     void TearDown() override {
         std::filesystem::remove_all(folder_);
@@ -238,7 +245,7 @@ class LiveSettingsTest : public LiveEnvironmentTest<LiveCase> {};
 TEST_P(LiveSettingsTest, AWaylandSessionWithoutQtsPluginOpensX11OrSaysWhichPackage) {
     const LiveCase& c = GetParam();
     for (const auto& [name, value] : c.environment) setenv(name.c_str(), value.c_str(), 1);
-    if (c.waylandPluginInFolder) std::ofstream(folder_ / "libqwayland-generic.so") << "";
+    if (c.waylandPluginInFolder) this->put(FAKE_WAYLAND_PLUGIN, "libqwayland-generic.so");
     const DisplaySettings settings = CurrentDisplaySettings(
         std::nullopt, std::nullopt, [this] { return std::vector<std::string>{folder_.string()}; });
     // The compositor answers, and an X server wherever DISPLAY names one.
@@ -283,7 +290,7 @@ TEST_P(FramesVariableTest, EachVariableAloneIsTheUsersChoice) {
     const FramesVariableCase& c = GetParam();
     setenv("WAYLAND_DISPLAY", "wayland-1", 1);
     if (c.variable != nullptr) setenv(c.variable, c.value, 1);
-    std::ofstream(folder_ / "libqwayland-generic.so") << "";
+    put(FAKE_WAYLAND_PLUGIN, "libqwayland-generic.so");
     const DisplaySettings settings = CurrentDisplaySettings(
         std::nullopt, std::nullopt, [this] { return std::vector<std::string>{folder_.string()}; });
     const PlatformChoice choice = ChoosePlatform(settings, [](DisplayServer) { return true; });
@@ -304,28 +311,41 @@ INSTANTIATE_TEST_SUITE_P(Environment, FramesVariableTest, ::testing::Values(
 // clang-format on
 
 struct PluginFileCase {
-    const char* file;  // in the plugin folder beside libqxcb.so
+    const char* name;
+    const char* plugin;    // one of the built fake plugins; nullptr: an empty file
+    const char* file;      // its name in the plugin folder
+    const char* platform;  // QT_QPA_PLATFORM; nullptr: Qt chooses
     bool isWaylands;
 };
 
-void PrintTo(const PluginFileCase& c, std::ostream* os) { *os << c.file; }
+void PrintTo(const PluginFileCase& c, std::ostream* os) { *os << c.name; }
 
 class PluginFileTest : public LiveEnvironmentTest<PluginFileCase> {};
 
-// Qt up to 6.9 ships two Wayland platform plugins; from 6.10 on one, under a new name.
-TEST_P(PluginFileTest, EveryQtsWaylandPluginIsFound) {
+// What a plugin declares makes it Qt's Wayland plugin, not its file's name:
+// Qt up to 6.9 ships two, and from 6.10 on one under a new name.
+TEST_P(PluginFileTest, QtsWaylandPluginIsKnownByWhatItDeclares) {
+    const PluginFileCase& c = GetParam();
     setenv("WAYLAND_DISPLAY", "wayland-1", 1);
-    std::ofstream(folder_ / GetParam().file) << "";
+    if (c.platform != nullptr) setenv("QT_QPA_PLATFORM", c.platform, 1);
+    put(c.plugin, c.file);
     const DisplaySettings settings = CurrentDisplaySettings(
         std::nullopt, std::nullopt, [this] { return std::vector<std::string>{folder_.string()}; });
-    EXPECT_EQ(settings.waylandPluginInstalled, GetParam().isWaylands);
+    EXPECT_EQ(settings.waylandPluginInstalled, c.isWaylands);
 }
 
-INSTANTIATE_TEST_SUITE_P(Folders, PluginFileTest,
-                         ::testing::Values(PluginFileCase{"libqwayland-generic.so", true},
-                                           PluginFileCase{"libqwayland-egl.so", true},
-                                           PluginFileCase{"libqwayland.so", true},
-                                           PluginFileCase{"libqvnc.so", false}));
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Folders, PluginFileTest, ::testing::Values(
+    PluginFileCase{"UpToQt69", FAKE_WAYLAND_PLUGIN, "libqwayland-generic.so", nullptr, true},
+    PluginFileCase{"FromQt610", FAKE_WAYLAND_PLUGIN, "libqwayland.so", nullptr, true},
+    PluginFileCase{"AnyName", FAKE_WAYLAND_PLUGIN, "libqcompositor-client.so", nullptr, true},
+    PluginFileCase{"OtherPlatformUnderWaylandsName", FAKE_VNC_PLUGIN, "libqwayland.so", nullptr, false},
+    PluginFileCase{"NotAPlatformPlugin", FAKE_IMAGE_FORMAT_PLUGIN, "libqwayland.so", nullptr, false},
+    PluginFileCase{"NotAPluginAtAll", nullptr, "libqwayland.so", nullptr, false},
+    PluginFileCase{"OnlyWaylandEglWhenQtChooses", FAKE_WAYLAND_EGL_PLUGIN, "libqwayland-egl.so", nullptr, false},
+    PluginFileCase{"WaylandEglChosen", FAKE_WAYLAND_EGL_PLUGIN, "libqwayland-egl.so", "wayland-egl;xcb", true}),
+    [](const ::testing::TestParamInfo<PluginFileCase>& info) { return std::string(info.param.name); });
+// clang-format on
 
 }  // namespace
 }  // namespace taborvane::app
