@@ -15,9 +15,9 @@ Usage: drive_over_atspi.py PROGRAM [--screenshot PNG] [--compositor-draws-frames
   --maps-no-graphics-driver: the program maps no graphics driver, since
   nothing of it draws with OpenGL.
 """
-import json
-import re
 import argparse
+import glob
+import json
 import os
 import shutil
 import subprocess
@@ -82,8 +82,9 @@ EXPECTED_CONTROLS = [
 ]
 OLIVE = "rgb(192,192,0)"  # the window's background
 APP_ID = "org.taborvane.Taborvane"
-# Mesa's EGL and its drivers: what a window that draws with OpenGL would load.
-GRAPHICS_DRIVER = re.compile(r"_dri\.so|libEGL_mesa|libgallium")
+# Where glvnd, which every EGL program goes through, reads which vendor's
+# library drives the graphics: a window that drew with OpenGL would load one.
+EGL_VENDOR_FOLDERS = ["/etc/glvnd/egl_vendor.d", "/usr/share/glvnd/egl_vendor.d"]
 
 
 # Every message the program writes through Qt starts with this and its logging
@@ -165,9 +166,22 @@ def save_screenshot(target):
     check(share > 0.3, f"the window is on the screen ({share:.0%} of it olive), saved as {target}")
 
 
+def egl_vendor_libraries():
+    """The libraries that glvnd's vendor files name, as file names."""
+    libraries = set()
+    for folder in EGL_VENDOR_FOLDERS:
+        for vendor in glob.glob(os.path.join(folder, "*.json")):
+            with open(vendor) as description:
+                libraries.add(os.path.basename(json.load(description)["ICD"]["library_path"]))
+    return libraries
+
+
 def graphics_driver_files(pid):
+    vendors = egl_vendor_libraries()
+    check(vendors, f"glvnd names the graphics drivers ({', '.join(sorted(vendors))})")
     with open(f"/proc/{pid}/maps") as maps:
-        return sorted({line.split()[-1] for line in maps if GRAPHICS_DRIVER.search(line)})
+        files = {line.split()[-1] for line in maps if "/" in line}
+    return sorted(file for file in files if any(os.path.basename(file).startswith(vendor) for vendor in vendors))
 
 
 def sway_window_of(pid):
