@@ -13,7 +13,7 @@ if ! [[ "$seconds" =~ ^[1-9][0-9]*$ ]]; then
   exit 2
 fi
 
-scripts/install-deps.sh
+scripts/install-deps.sh program headless test
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz --target read_number_fuzz event_sequence_fuzz
 

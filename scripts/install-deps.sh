@@ -1,24 +1,29 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the program need,
-# and does nothing when they are all there already.
+# Installs the Debian packages of the purposes named (scripts/packages.sh:
+# program, headless, test), and does nothing when they are all there already.
+# Usage: scripts/install-deps.sh PURPOSE...
 set -euo pipefail
+. "$(dirname "$0")/packages.sh"
 
-packages=(
-  cmake make g++ pkg-config build-essential
-  libgtest-dev libbenchmark-dev
-  clang libclang-rt-dev clang-tidy
-  qt6-base-dev libgl-dev fonts-roboto-unhinted
-  libxcb1-dev libwayland-dev qt6-wayland
-  xvfb xauth xdotool imagemagick
-  librsvg2-bin dpkg-dev debhelper lintian appstream desktop-file-utils
-  weston sway dbus-daemon at-spi2-core python3-pyatspi qt6-gtk-platformtheme
-)
+packages=()
+for purpose in "$@"; do
+  case $purpose in
+    program) packages+=("${program_packages[@]}") ;;
+    headless) packages+=("${headless_packages[@]}") ;;
+    test) packages+=("${test_packages[@]}") ;;
+    *)
+      echo "usage: $0 program|headless|test..." >&2
+      exit 2
+      ;;
+  esac
+done
 
+# One question to dpkg for all of them: those it does not list as installed are missing.
+installed=$(dpkg-query -W -f='${db:Status-Abbrev} ${binary:Package}\n' "${packages[@]}" 2> /dev/null |
+  awk '$1 == "ii" { sub(/:.*/, "", $2); print $2 }' || true)
 missing=()
 for package in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
-    missing+=("$package")
-  fi
+  grep -qxF "$package" <<< "$installed" || missing+=("$package")
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
@@ -44,7 +49,12 @@ update_package_lists() {
   [ -z "$errors" ] || echo "$errors" >&2
 }
 
+# Every installed package with its size in KiB, to tell what this run added.
+installed_packages() { dpkg-query -W -f='${db:Status-Abbrev} ${binary:Package} ${Installed-Size}\n' | awk '$1 == "ii" { print $2, $3 }' | sort; }
+
 started=$SECONDS
+before=$(installed_packages)
 update_package_lists
 "${sudo_cmd[@]}" apt-get -o DPkg::Lock::Timeout="$lock_wait_seconds" install -y -qq --no-install-recommends "${missing[@]}"
-echo "Installed ${#missing[@]} packages in $((SECONDS - started)) s"
+added=$(comm -13 <(echo "$before") <(installed_packages))
+echo "Installed $(wc -l <<< "$added") packages ($(awk '{ size += $2 } END { printf "%d", size / 1024 }' <<< "$added") MiB) in $((SECONDS - started)) s"

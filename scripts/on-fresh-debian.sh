@@ -2,8 +2,9 @@
 # Runs the README's two commands as a new user of another Debian release
 # would: in a fresh minbase system of that release (debootstrap, plus git,
 # ca-certificates and sudo), on a fresh clone of this repository's HEAD.
-# First the test command, then run.sh, which with no display saves a
-# screenshot. Prints pass or fail and the time of each.
+# First run.sh, which with no display saves a screenshot and must install
+# nothing of the test list, then the test command. Prints pass or fail, the
+# time of each and the packages each installed.
 #
 # Given a command, it runs that one there instead (a benchmark, say), and
 # copies back into this tree the files under docs/ that it changed.
@@ -52,16 +53,26 @@ if [ "${2:-}" = "--inside" ]; then
     exit 0
   fi
   status=0 results=()
-  for command in ./scripts/test.sh ./scripts/run.sh; do
+  for command in ./scripts/run.sh ./scripts/test.sh; do
     echo "== $suite: $command"
     started=$SECONDS
     outcome=pass
     log=$root/root/${command##*/}.log
     in_system "$command" 2>&1 | tee "$log" || outcome=fail
     elapsed=$((SECONDS - started))
-    installed=$(sed -n 's/^Installed [0-9]* packages in \([0-9]*\) s$/\1/p' "$log")
-    results+=("$suite $command: $outcome in $elapsed s${installed:+ ($installed s of it installing)}")
+    installed=$(sed -n 's/^Installed \([0-9]*\) packages (\([0-9]*\) MiB) in \([0-9]*\) s$/\1 packages, \2 MiB, in \3 s/p' "$log")
+    results+=("$suite $command: $outcome in $elapsed s${installed:+; installed $installed}")
     [ "$outcome" = pass ] || status=1
+    if [ "$command" = ./scripts/run.sh ]; then
+      # Trying the program must not have set up the test bench.
+      test_packages_there=$(in_system bash -c '. scripts/packages.sh &&
+        dpkg-query -W -f="\${db:Status-Abbrev} \${binary:Package}\n" "${test_packages[@]}" 2> /dev/null |
+        awk "\$1 == \"ii\" { print \$2 }"' || true)
+      if [ -n "$test_packages_there" ]; then
+        results+=("$suite $command: FAILED: it installed packages of the test list: $(echo $test_packages_there)")
+        status=1
+      fi
+    fi
   done
   if [ -f "$clone/build/taborvane-screenshot.png" ]; then
     cp "$clone/build/taborvane-screenshot.png" "$OUTPUT_DIR/taborvane-$suite.png"

@@ -1,16 +1,23 @@
 #!/usr/bin/env bash
-# Sets up everything, builds the program and opens its window. Without a
-# display it runs the program on a virtual one and saves a screenshot instead.
+# Installs what building and running the program need, builds it and opens
+# its window. Without a display it also installs a virtual one, runs the
+# program there and saves a screenshot instead.
+# Once everything is installed and built, it starts the window at once.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh
-cmake --preset release >/dev/null
-cmake --build --preset release --target taborvane
-program=build/release/app/taborvane
-
+headless=
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
-  echo "No display found: running Taborvane on a virtual display and saving a screenshot."
+  headless=headless
+  echo "No display found: Taborvane will run on a virtual display (Xvfb), and a screenshot of it will be saved."
+fi
+scripts/install-deps.sh program $headless
+# Configured once; afterwards the build itself notices a changed CMakeLists.txt.
+[ -f build/program/CMakeCache.txt ] || cmake --preset program > /dev/null
+cmake --build --preset program
+program=build/program/app/taborvane
+
+if [ -n "$headless" ]; then
   scripts/screenshot.sh "$program" "$PWD/build/taborvane-screenshot.png"
   exit 0
 fi

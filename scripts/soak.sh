@@ -15,7 +15,7 @@ if ! [[ $seconds =~ ^[0-9]+$ ]] || [ "$seconds" -lt 10 ]; then
   exit 2
 fi
 
-scripts/install-deps.sh
+scripts/install-deps.sh program headless test
 cmake --preset sanitize > /dev/null
 cmake --build --preset sanitize --target taborvane
 cmake --preset release > /dev/null

@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh
+scripts/install-deps.sh program headless test
 
 # Set-up has installed everything every test needs, so here a skipped test
 # means something is broken: it fails the run, named with the reason it gave.

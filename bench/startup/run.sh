@@ -11,7 +11,7 @@ cd "$(dirname "$0")/../.."
 runs=${1:-30}
 outside_runs=${2:-15}
 
-scripts/install-deps.sh
+scripts/install-deps.sh program headless test
 cmake --preset release > /dev/null
 cmake --build --preset release --target taborvane startup_empty_window startup_probe startup_watch startup_report
 dir=build/release/bench/startup

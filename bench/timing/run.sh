@@ -16,7 +16,7 @@ if [ "${1:-}" = --baseline ]; then
   shift 2
 fi
 
-scripts/install-deps.sh
+scripts/install-deps.sh program headless test
 cmake --preset release > /dev/null
 cmake --build --preset release --target taborvane timing_probe
 probe=$PWD/build/release/bench/timing/libtiming_probe.so

@@ -1,0 +1,26 @@
+# The Debian packages each purpose needs: one list a purpose, read by
+# scripts/install-deps.sh. A package is named in the first list that needs it.
+
+# Building the program and running it on a desktop, X11 or Wayland.
+program_packages=(
+  cmake make g++ pkg-config
+  qt6-base-dev libgl-dev libxcb1-dev libwayland-dev
+  fonts-roboto-unhinted librsvg2-bin
+  qt6-wayland
+)
+
+# Running it where there is no display: a virtual X server, and what finds
+# the window there and saves its picture.
+headless_packages=(
+  xvfb xauth xdotool imagemagick
+)
+
+# The tests, the benchmarks and fuzzing, and building and checking the Debian
+# package; the tests run the program on X11 and on two Wayland compositors,
+# read it over the accessibility bus and draw it under a dark GTK theme.
+test_packages=(
+  build-essential libgtest-dev libbenchmark-dev
+  clang libclang-rt-dev clang-tidy
+  dpkg-dev debhelper lintian appstream desktop-file-utils
+  weston sway dbus-daemon at-spi2-core python3-pyatspi qt6-gtk-platformtheme
+)
