@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages of the purposes named (scripts/packages.sh:
-# program, headless, test), and does nothing when they are all there already.
+# program, headless, test, fresh-system), and does nothing when they are all there already.
 # Usage: scripts/install-deps.sh PURPOSE...
 set -euo pipefail
 . "$(dirname "$0")/packages.sh"
@@ -11,8 +11,9 @@ for purpose in "$@"; do
     program) packages+=("${program_packages[@]}") ;;
     headless) packages+=("${headless_packages[@]}") ;;
     test) packages+=("${test_packages[@]}") ;;
+    fresh-system) packages+=("${fresh_system_packages[@]}") ;;
     *)
-      echo "usage: $0 program|headless|test..." >&2
+      echo "usage: $0 program|headless|test|fresh-system..." >&2
       exit 2
       ;;
   esac

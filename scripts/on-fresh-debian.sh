@@ -82,10 +82,7 @@ if [ "${2:-}" = "--inside" ]; then
   exit "$status"
 fi
 
-command -v debootstrap > /dev/null || {
-  apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends debootstrap
-}
+"$repository/scripts/install-deps.sh" fresh-system
 
 base=$bases/$suite
 if [ ! -d "$base" ]; then

@@ -24,3 +24,8 @@ test_packages=(
   dpkg-dev debhelper lintian appstream desktop-file-utils
   weston sway dbus-daemon at-spi2-core python3-pyatspi qt6-gtk-platformtheme
 )
+
+# Building a fresh system of another Debian release (scripts/on-fresh-debian.sh).
+fresh_system_packages=(
+  debootstrap
+)

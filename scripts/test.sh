@@ -33,6 +33,7 @@ fail_on_skips() {
 }
 
 build_and_test() {
+  local started=$SECONDS
   echo "== $1 build"
   cmake --preset "$1" >/dev/null
   cmake --build --preset "$1"
@@ -41,11 +42,14 @@ build_and_test() {
   ctest --preset "$1" 2>&1 | tee "$summary" || status=$?
   fail_on_skips "$1" "$summary" || status=1
   rm -f "$summary"
+  echo "== $1 build and tests: $((SECONDS - started)) s"
   return "$status"
 }
 
 build_and_test dev
+started=$SECONDS
 scripts/check-package.sh
+echo "== package build and checks: $((SECONDS - started)) s"
 # The fuzz targets run on one core each, beside the sanitize build.
 mkdir -p build
 scripts/fuzz.sh 30 > build/fuzz-run.log 2>&1 &
