@@ -1,52 +1,63 @@
 #!/usr/bin/env bash
-# Measures, in a screenshot of the built program on a virtual display, how
+# Measures, in screenshots of the built program on a virtual display, how
 # wide the display's widest value and the caption "Start Countdown" are drawn
-# against their boxes, at 1x and at 2x (QT_SCALE_FACTOR=2); prints a table
-# row of each, and keeps the screenshots.
+# against their boxes, at 1x and at 2x (QT_SCALE_FACTOR=2). Writes the rows of
+# this Debian release into docs/APPEARANCE.md, and its screenshot at 1x into
+# docs/window-RELEASE.png.
 # The start entry takes 9 characters, so the widest value is typed as
 # -2.1474e9 and shown as -2147400000: Roboto's digits share one advance, so
 # it is drawn as wide as -2147483648.
-# Usage: scripts/measure-widths.sh PROGRAM OUTPUT_FOLDER
+# Usage: scripts/measure-widths.sh [PROGRAM]   (default: what run.sh builds)
 set -euo pipefail
-program=$1
-output=$2
+cd "$(dirname "$0")/.."
+program=${1:-build/program/app/taborvane}
 
 # Boxes in logical pixels, from the design: the display and the first button.
 display_box=(40 16 745 169)
 button_box=(88 256 145 28)
 
-if [ "${3:-}" != "--on-virtual-display" ]; then
-  mkdir -p "$output"
-  release=$(. /etc/os-release && echo "${VERSION_CODENAME:-$ID}")
-  qt=$(dpkg-query -W -f='${Version}' libqt6core6t64 2> /dev/null || dpkg-query -W -f='${Version}' libqt6core6)
-  roboto=$(dpkg-query -W -f='${Version}' fonts-roboto-unhinted)
-  echo "| release | Qt | Roboto | scale | -2147483648 in the display | \"Start Countdown\" on its button |"
-  echo "|---|---|---|---|---|---|"
-  for scale in 1 2; do
-    xvfb-run -a -s "-screen 0 $((1280 * scale))x$((800 * scale))x24" \
-      "$0" "$program" "$output" --on-virtual-display "$scale" | sed "s/^/| $release | ${qt%%+*} | ${roboto} /"
-  done
+if [ "${2:-}" = "--on-virtual-display" ]; then
+  scale=$3 shot=$4
+  QT_SCALE_FACTOR=$scale "$program" &
+  pid=$!
+  trap 'kill "$pid" 2> /dev/null || true' EXIT
+  window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Taborvane$' | head -n 1)
+  xdotool windowfocus --sync "$window" key ctrl+a type -- -2.1474e9
+  sleep 0.5 # let the paint finish
+  import -window "$window" "$shot"
   exit 0
 fi
-scale=$4
-shot=$output/window-${scale}x.png
 
-QT_SCALE_FACTOR=$scale "$program" &
-pid=$!
-trap 'kill "$pid" 2> /dev/null || true' EXIT
-window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Taborvane$' | head -n 1)
-xdotool windowfocus --sync "$window" key ctrl+a type -- -2.1474e9
-sleep 0.5 # let the paint finish
-import -window "$window" "$shot"
+release=$(. /etc/os-release && echo "${VERSION_CODENAME:-$ID}")
+qt=$(dpkg-query -W -f='${source:Upstream-Version}' qt6-base-dev | sed 's/+.*//')
+roboto=$(dpkg-query -W -f='${Version}' fonts-roboto-unhinted)
+shots=$(mktemp -d)
+trap 'rm -rf "$shots"' EXIT
 
 # The width of the ink within a box, INSET pixels in from its edges (inside a
 # button's frame): dark pixels on what is lighter around them.
 ink_width() {
-  local inset=$5
-  local left=$(($1 + inset)) top=$(($2 + inset)) width=$(($3 - 2 * inset)) height=$(($4 - 2 * inset))
+  local shot=$1 scale=$2 inset=$7
+  local left=$(($3 + inset)) top=$(($4 + inset)) width=$(($5 - 2 * inset)) height=$(($6 - 2 * inset))
   convert "$shot" -crop "$((width * scale))x$((height * scale))+$((left * scale))+$((top * scale))" +repage \
     -colorspace Gray -threshold 50% -trim -format '%w' info:
 }
-printf '| %sx | %s of %s pixels | %s of %s pixels |\n' "$scale" \
-  "$(ink_width "${display_box[@]}" 0)" "$((display_box[2] * scale))" \
-  "$(ink_width "${button_box[@]}" 3)" "$((button_box[2] * scale))"
+
+rows=$shots/rows.md
+{
+  echo "Measured $(date -u +%Y-%m-%d) with \`scripts/measure-widths.sh\`: ink in pixels against the box."
+  echo
+  echo '| release | Qt | fonts-roboto-unhinted | scale | the widest value in the display | "Start Countdown" on its button |'
+  echo '|---|---|---|---|---|---|'
+} > "$rows"
+for scale in 1 2; do
+  shot=$shots/window-${scale}x.png
+  xvfb-run -a -s "-screen 0 $((1280 * scale))x$((800 * scale))x24" \
+    "$0" "$program" --on-virtual-display "$scale" "$shot"
+  printf '| %s | %s | %s | %sx | %s of %s | %s of %s |\n' "$release" "$qt" "$roboto" "$scale" \
+    "$(ink_width "$shot" "$scale" "${display_box[@]}" 0)" "$((display_box[2] * scale))" \
+    "$(ink_width "$shot" "$scale" "${button_box[@]}" 3)" "$((button_box[2] * scale))" >> "$rows"
+done
+cat "$rows"
+cp "$shots/window-1x.png" "docs/window-$release.png"
+scripts/update-doc-section.sh docs/APPEARANCE.md "widths-$release" "$rows"

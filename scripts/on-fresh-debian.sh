@@ -7,7 +7,7 @@
 # time of each and the packages each installed.
 #
 # Given a command, it runs that one there instead (a benchmark, say), and
-# copies back into this tree the files under docs/ that it changed.
+# copies back into this tree the files under docs/ that it changed or added.
 #
 # The pristine base is kept between runs in $TABORVANE_BASES (default
 # /var/cache/taborvane/bases), so a second run downloads nothing for it; each
@@ -45,7 +45,7 @@ if [ "${2:-}" = "--inside" ]; then
   }
   if [ $# -gt 0 ]; then
     in_system "$@"
-    changed=$(git -C "$clone" diff --name-only -- docs)
+    changed=$(git -C "$clone" diff --name-only -- docs; git -C "$clone" ls-files --others --exclude-standard -- docs)
     for file in $changed; do
       cp "$clone/$file" "$repository/$file"
       echo "changed: $file"
