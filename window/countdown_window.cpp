@@ -8,6 +8,7 @@
 #include "accessible_window.h"
 #include "clock/kernel_wake_source.h"
 #include "display_label.h"
+#include "qt_text.h"
 
 namespace taborvane::window {
 
@@ -23,7 +24,7 @@ CountdownWindow::CountdownWindow(std::unique_ptr<clock::WakeSource> wakeSource, 
       bindings_(form_, surface_, time_.scheduler(), *this) {
     ExposeCountdownWindowAsFrame();
     setObjectName(QStringLiteral("frmCountdown"));
-    setWindowTitle(QString::fromUtf8(kTitle.data(), static_cast<qsizetype>(kTitle.size())));
+    setWindowTitle(ToQString(kTitle));
     setWindowIcon(QIcon(QStringLiteral(":/icons/taborvane.png")));
     form_.control<DisplayLabel>("lblDisplay").beforeRead([this] { time_.bringTicksUpToDate(); });
     bindings_.form().Form_Load();

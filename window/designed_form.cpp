@@ -13,11 +13,10 @@
 #include "display_label.h"
 #include "fonts.h"
 #include "lamp_widget.h"
+#include "qt_text.h"
 
 namespace taborvane::window {
 namespace {
-
-QString ToQString(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 void PaintBackground(QWidget& widget) {
     QPalette palette = widget.palette();

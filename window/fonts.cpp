@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "qt_text.h"
+
 namespace taborvane::window {
 namespace {
 
@@ -35,8 +37,6 @@ int StretchSpanning(QFont font, const QString& text, double width) {
     }
     return stretch;
 }
-
-QString ToQString(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 }  // namespace
 

@@ -1,5 +1,7 @@
 #include "qt_surface.h"
 
+#include "qt_text.h"
+
 namespace taborvane::window {
 
 void QtLabel::setCaption(std::string_view caption) {
@@ -11,7 +13,7 @@ void QtLabel::setCaption(std::string_view caption) {
 void QtLabel::flush() {
     if (!pending_) return;
     pending_ = false;
-    display_.showValue(QString::fromUtf8(caption_.data(), static_cast<qsizetype>(caption_.size())));
+    display_.showValue(ToQString(caption_));
 }
 
 QtTextBox::QtTextBox(QLineEdit& edit) : edit_(edit) { refresh(); }
@@ -60,9 +62,7 @@ QtShape& QtSurface::lamp(const DesignedForm& form, std::string_view name) {
 }
 
 QtTimer& QtSurface::timer(clock::TickScheduler& scheduler, QObject& window, const TimerDesign& design) {
-    timers_.push_back(std::make_unique<QtTimer>(
-        window, scheduler, QString::fromUtf8(design.name.data(), static_cast<qsizetype>(design.name.size())),
-        design.interval));
+    timers_.push_back(std::make_unique<QtTimer>(window, scheduler, ToQString(design.name), design.interval));
     return *timers_.back();
 }
 
