@@ -1,6 +1,6 @@
 // The real program's command line, run with no display at all: what it prints
 // on each stream and the status it ends with.
-#include <QtTest>
+#include <QTest>
 
 #include <QProcess>
 #include <QTemporaryDir>

@@ -1,6 +1,6 @@
 // The look must not depend on what the narrow face's file says of itself:
 // the same glyphs, declaring any width, are drawn as wide as the design asks.
-#include <QtTest>
+#include <QTest>
 
 #include <QFontDatabase>
 #include <QFontMetricsF>

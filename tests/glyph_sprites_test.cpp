@@ -1,6 +1,6 @@
 // The display's sprites against the same text drawn by Qt, at the window's
 // sizes and pixel ratios: every glyph whole, in its place, in its colour.
-#include <QtTest>
+#include <QTest>
 
 #include <QFontMetricsF>
 #include <QImage>

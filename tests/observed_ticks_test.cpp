@@ -5,7 +5,7 @@
 // its own instant: the counter on its in-memory surface. After every event, at
 // every frame and at every question, the window must show exactly what the
 // reference holds at that instant.
-#include <QtTest>
+#include <QTest>
 
 #include <QAccessible>
 #include <QLabel>

@@ -1,5 +1,5 @@
 // The one alarm under the modes' ticks and the frames, on a hand-driven clock.
-#include <QtTest>
+#include <QTest>
 
 #include <memory>
 #include <vector>

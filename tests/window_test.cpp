@@ -1,4 +1,4 @@
-#include <QtTest>
+#include <QTest>
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <memory>
 
 #include "find_control.h"

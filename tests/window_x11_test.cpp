@@ -1,7 +1,8 @@
 // The window on a real X server (Xvfb): the xcb platform plugin, the carried
 // fonts and the event loop, driven by real pointer clicks sent through the
 // server by xdotool.
-#include <QtTest>
+#include <QTest>
+#include <QTimer>
 
 #include <QApplication>
 #include <QLabel>
