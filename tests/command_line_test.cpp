@@ -1,5 +1,7 @@
 // The real program's command line, run with no display at all: what it prints
 // on each stream and the status it ends with.
+#include <QProcessEnvironment>
+#include <QRegularExpression>
 #include <QTest>
 
 #include <QProcess>

@@ -1,6 +1,7 @@
 // The window on a hand-driven clock: how often it paints while the modes
 // tick, how fresh what it paints is, what assistive tools are told, and that
 // nothing ticks once the modes are stopped or the program has ended.
+#include <QImage>
 #include <QTest>
 
 #include <QAccessible>

@@ -1,5 +1,7 @@
 // The display's sprites against the same text drawn by Qt, at the window's
 // sizes and pixel ratios: every glyph whole, in its place, in its colour.
+#include <QColor>
+#include <QFont>
 #include <QTest>
 
 #include <QFontMetricsF>

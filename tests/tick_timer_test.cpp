@@ -1,3 +1,4 @@
+#include <QElapsedTimer>
 #include <QTest>
 
 #include <chrono>

@@ -4,6 +4,11 @@
 // TABORVANE_EXPECTED_THEME (light or dark) says what the desktop theme is, so
 // that a theme that failed to load cannot pass unnoticed. With
 // TABORVANE_SCREENSHOT_DIR set, each row's window is saved there to be looked at.
+#include <QColor>
+#include <QDir>
+#include <QImage>
+#include <QPalette>
+#include <QSignalBlocker>
 #include <QTest>
 
 #include <QApplication>

@@ -1,3 +1,4 @@
+#include <QPalette>
 #include <QTest>
 
 #include <QApplication>
