@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs the README's two commands as a new user of another Debian release
-# would: in a fresh minbase system of that release (debootstrap, plus git,
+# would: in a fresh minbase system of that release (mmdebstrap, plus git,
 # ca-certificates and sudo), on a fresh clone of this repository's HEAD.
 # First run.sh, which with no display saves a screenshot and must install
 # nothing of the test list, then the test command. Prints pass or fail, the
@@ -84,19 +84,25 @@ fi
 
 "$repository/scripts/install-deps.sh" fresh-system
 
+# The system fetches from this machine's mirror; where this machine has been
+# told that the mirror's lists are older than they say, so is the system.
+mirror_dates=()
+if grep -q '^Acquire::Check-Valid-Until "false";' <<< "$(apt-config dump 2> /dev/null)"; then
+  mirror_dates=(--aptopt='Acquire::Check-Valid-Until "false"')
+fi
+
 base=$bases/$suite
 if [ ! -d "$base" ]; then
   echo "== building a minbase $suite into $base"
-  # An older debootstrap may not know a newer suite by name; it is built as sid is.
-  script=/usr/share/debootstrap/scripts/$suite
-  [ -e "$script" ] || script=/usr/share/debootstrap/scripts/sid
   mkdir -p "$bases"
   rm -rf "$base.partial"
   started=$SECONDS
-  debootstrap --variant=minbase --include=git,ca-certificates,sudo "$suite" "$base.partial" "$mirror" "$script" \
-    > "$bases/$suite.log" 2>&1 || {
+  # Like Debian's own container images, the throwaway system's dpkg does not
+  # sync every file it unpacks to the disk: installing takes half the time.
+  mmdebstrap --variant=minbase --include=git,ca-certificates,sudo --mode=root --dpkgopt=force-unsafe-io \
+    "${mirror_dates[@]}" "$suite" "$base.partial" "$mirror" < /dev/null > "$bases/$suite.log" 2>&1 || {
     tail -n 20 "$bases/$suite.log" >&2
-    echo "FAILED: debootstrap of $suite (log: $bases/$suite.log)" >&2
+    echo "FAILED: mmdebstrap of $suite (log: $bases/$suite.log)" >&2
     exit 1
   }
   mv "$base.partial" "$base" # only a finished base is ever reused
@@ -110,11 +116,6 @@ else
   trap 'rm -rf --one-file-system "$work"' EXIT
 fi
 cp -a "$base" "$work/root"
-# The system fetches from this machine's mirror; where this machine has been
-# told that the mirror's lists are older than they say, so is the system.
-if grep -q '^Acquire::Check-Valid-Until "false";' <<< "$(apt-config dump 2> /dev/null)"; then
-  echo 'Acquire::Check-Valid-Until "false";' > "$work/root/etc/apt/apt.conf.d/90mirror-dates"
-fi
 git clone --quiet --no-hardlinks "$repository" "$work/root/root/taborvane"
 
 export OUTPUT_DIR=${OUTPUT_DIR:-$repository/build}

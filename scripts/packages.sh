@@ -27,5 +27,5 @@ test_packages=(
 
 # Building a fresh system of another Debian release (scripts/on-fresh-debian.sh).
 fresh_system_packages=(
-  debootstrap
+  mmdebstrap
 )
