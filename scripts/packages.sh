@@ -5,7 +5,7 @@
 program_packages=(
   cmake make g++ pkg-config
   qt6-base-dev libgl-dev libxcb1-dev libwayland-dev
-  fonts-roboto-unhinted librsvg2-bin
+  fonts-roboto-unhinted
   qt6-wayland
 )
 
@@ -16,10 +16,11 @@ headless_packages=(
 )
 
 # The tests, the benchmarks and fuzzing, and building and checking the Debian
-# package; the tests run the program on X11 and on two Wayland compositors,
-# read it over the accessibility bus and draw it under a dark GTK theme.
+# package with the icons it installs, rendered from their SVG; the tests run
+# the program on X11 and on two Wayland compositors, read it over the
+# accessibility bus and draw it under a dark GTK theme.
 test_packages=(
-  build-essential libgtest-dev libbenchmark-dev
+  build-essential libgtest-dev libbenchmark-dev librsvg2-bin
   clang libclang-rt-dev clang-tidy
   dpkg-dev debhelper lintian appstream desktop-file-utils
   weston sway dbus-daemon at-spi2-core python3-pyatspi qt6-gtk-platformtheme
