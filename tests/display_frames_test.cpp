@@ -18,6 +18,7 @@
 #include "manual_clock_window.h"
 #include "manual_wake_source.h"
 #include "window/countdown_window.h"
+#include "window/display_label.h"
 #include "window/fonts.h"
 
 using namespace taborvane::window;
@@ -277,6 +278,41 @@ private slots:
         QVERIFY(ticks_ >= shownAt + 4 * 80);
     }
 
+    // However many ticks a batch runs, the display is handed one text: the last.
+    void aBatchOfTicksHandsTheDisplayOneText() {
+        startModes(1, false);
+        countEveryTick();
+        auto* label = find<DisplayLabel>("lblDisplay");
+        const int handed = label->valuesHanded();
+        clock_->advanceBusyBy(1000 * kMillisecond);  // rings once, late: a thousand ticks due
+        QCOMPARE(ticks_, 1000);
+        QCOMPARE(label->valuesHanded() - handed, 1);
+        QCOMPARE(display()->text(), QStringLiteral("3000"));
+    }
+
+    // A click or an edit that reaches its procedure with no event before it
+    // (a screen reader's action, a test's click()) still comes after every
+    // tick due by its instant.
+    void aClickOrEditWithNoEventBeforeItComesAfterTheTicksDue_data() {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("shownAfter");
+        QTest::newRow("Stop clicked") << QStringLiteral("cmdStop") << QStringLiteral("1020");
+        QTest::newRow("start value typed") << QStringLiteral("txtStart") << QStringLiteral("5");
+    }
+    void aClickOrEditWithNoEventBeforeItComesAfterTheTicksDue() {
+        QFETCH(QString, control);
+        QFETCH(QString, shownAfter);
+        startModes(1, false);
+        countEveryTick();
+        clock_->advanceBy(10 * kMillisecond);  // no frame due yet, so no ring: ten ticks owed
+        if (control == QLatin1String("cmdStop"))
+            find<QPushButton>("cmdStop")->click();
+        else
+            type("txtStart", QStringLiteral("5"));
+        QCOMPARE(ticks_, 10);
+        QCOMPARE(display()->text(), shownAfter);
+    }
+
     void nothingTicksOnceStoppedOrEnded_data() {
         QTest::addColumn<QString>("how");
         QTest::newRow("Stop") << QStringLiteral("cmdStop");
@@ -294,7 +330,8 @@ private slots:
         else
             QTest::mouseClick(find<QPushButton>(qPrintable(how)), Qt::LeftButton);
         QCOMPARE(ticks_, 40);
-        for (const TimerDesign& design : kTimers) QVERIFY(!window_->timerNamed(design.name)->isEnabled());
+        for (const taborvane::DesignTimer& design : taborvane::kDesignTimers)
+            QVERIFY(!window_->timerNamed(design.name)->isEnabled());
         const QString last = display()->text();
         const int wakeUps = clock_->wakeUps();
         for (int ms = 0; ms < 100; ++ms) step();

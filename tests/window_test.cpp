@@ -8,6 +8,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
+#include <algorithm>
+#include <cmath>
 #include <memory>
 
 #include "find_control.h"
@@ -60,7 +62,7 @@ private slots:
         QVERIFY(widget != nullptr);
         QCOMPARE(widget->geometry(), QRect(design.left / kTwipsPerPixel, design.top / kTwipsPerPixel,
                                            design.width / kTwipsPerPixel, design.height / kTwipsPerPixel));
-        const QString text = Q(design.text);
+        const QString text = Q(FirstTextOf(design));
         const QFontMetricsF metrics(widget->font());
         switch (design.kind) {
         case ControlKind::Label: {
@@ -120,7 +122,7 @@ private slots:
         QCOMPARE(edit->text(), QString(limit, QLatin1Char('1')));
     }
 
-    // Typing a step or factor runs nothing: the mode's next tick reads it.
+    // Typing a step, divisor or factor sets no pace and starts no mode: the mode's next tick reads it.
     void amountEntriesAreReadOnlyByTheirTick_data() {
         QTest::addColumn<QString>("entry");
         QTest::addColumn<QString>("startButton");
@@ -131,6 +133,9 @@ private slots:
         QTest::newRow("txtIncriments") << "txtIncriments"
                                        << "Command1"
                                        << "8";
+        QTest::newRow("txtdivideAmount") << "txtdivideAmount"
+                                         << "cmdDivide"
+                                         << "0";
         QTest::newRow("txtTimesamount") << "txtTimesamount"
                                         << "cmdTimes"
                                         << "15";
@@ -147,7 +152,7 @@ private slots:
         edit->selectAll();
         QTest::keyClicks(edit, QStringLiteral("5"));
         QCOMPARE(display(), QStringLiteral("0"));
-        for (const TimerDesign& design : kTimers) {
+        for (const taborvane::DesignTimer& design : taborvane::kDesignTimers) {
             QCOMPARE(timer(design.name.data()).interval(), design.interval);
             QVERIFY(!timer(design.name.data()).isEnabled());
         }
@@ -163,7 +168,7 @@ private slots:
         QCOMPARE(display(), QStringLiteral("777"));
         QCOMPARE(find<QLabel>("lblDisplay")->accessibleName(), QStringLiteral("777"));
         // A pace edit run during creation would have replaced the design intervals.
-        for (const TimerDesign& design : kTimers) {
+        for (const taborvane::DesignTimer& design : taborvane::kDesignTimers) {
             QCOMPARE(timer(design.name.data()).interval(), design.interval);
             QVERIFY(!timer(design.name.data()).isEnabled());
         }
@@ -194,7 +199,8 @@ private slots:
             QVERIFY2(timer(timerName).isEnabled(), button);
         }
         QTest::mouseClick(find<QPushButton>("cmdStop"), Qt::LeftButton);
-        for (const TimerDesign& design : kTimers) QVERIFY(!timer(design.name.data()).isEnabled());
+        for (const taborvane::DesignTimer& design : taborvane::kDesignTimers)
+            QVERIFY(!timer(design.name.data()).isEnabled());
 
         const std::pair<const char*, const char*> paceEntries[] = {{"txtinterval", "tmrCountdown"},
                                                                    {"txtintUp", "tmrCountUp"},
@@ -271,6 +277,53 @@ private slots:
         multiply->setFocus();
         QTest::keyClick(multiply, Qt::Key_Return);
         QVERIFY(timer("tmrTimes").isEnabled());
+    }
+
+    // A click into an entry or on a button takes the keyboard with it: keys
+    // typed next edit what was clicked, not what had the focus before.
+    void clickTakesTheKeyboard() {
+        for (const char* name : {"txtinterval", "txtdivideAmount", "cmdStop", "txtTimesamount", "txtStart"}) {
+            auto* control = find<QWidget>(name);
+            QTest::mouseClick(control, Qt::LeftButton);
+            QVERIFY2(QApplication::focusWidget() == control, name);
+        }
+        auto* pace = find<QLineEdit>("txtinterval");
+        QTest::mouseClick(pace, Qt::LeftButton);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_End);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backspace);
+        QCOMPARE(pace->text(), QStringLiteral("470"));
+        QCOMPARE(display(), QStringLiteral("777"));
+    }
+
+    // Whatever the window's shape, the form keeps the design's proportions
+    // and stands in its middle: each control as far from the window's centre
+    // as the design puts it from the design's, at the scale that fits.
+    void staysCentredAtAnySize_data() {
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("twice the design") << kDesignSize * 2;
+        QTest::newRow("full HD, wider than the design") << QSize(1920, 1080);
+        QTest::newRow("taller than the design") << QSize(kDesignSize.width(), kDesignSize.height() * 3);
+    }
+    void staysCentredAtAnySize() {
+        QFETCH(QSize, size);
+        window_->resize(size);
+        QCOMPARE(window_->size(), size);
+        const double scale = std::min(static_cast<double>(size.width()) / kDesignSize.width(),
+                                      static_cast<double>(size.height()) / kDesignSize.height());
+        for (const ControlDesign& design : kControls) {
+            const QRect placed = window_->findChild<QWidget*>(Q(design.name))->geometry();
+            const double fromCentreX = (design.left + design.width / 2.0) / kTwipsPerPixel - kDesignSize.width() / 2.0;
+            const double fromCentreY = (design.top + design.height / 2.0) / kTwipsPerPixel - kDesignSize.height() / 2.0;
+            const QPointF expected(size.width() / 2.0 + fromCentreX * scale, size.height() / 2.0 + fromCentreY * scale);
+            const QPointF centre = QRectF(placed).center();
+            QVERIFY2(std::abs(centre.x() - expected.x()) <= 1.5 && std::abs(centre.y() - expected.y()) <= 1.5,
+                     qPrintable(QStringLiteral("%1 centred at (%2, %3), not (%4, %5)")
+                                    .arg(Q(design.name))
+                                    .arg(centre.x())
+                                    .arg(centre.y())
+                                    .arg(expected.x())
+                                    .arg(expected.y())));
+        }
     }
 
     void scalesEveryPlaceAndFont() {

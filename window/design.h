@@ -1,12 +1,16 @@
 // The window's design as one table: every control with its place and size in
-// twips (1/1440 inch, 15 to a logical pixel), its text, font, focus order and
-// accessible name. Whoever moves a control changes one row.
+// twips (1/1440 inch, 15 to a logical pixel), its caption, font, focus order
+// and accessible name. Whoever moves a control changes one row. The first
+// texts the counter starts from (the display's, the entries') and the timers
+// stand in the counter's table (counter/design_state.h), not here.
 #pragma once
 
 #include <QColor>
 #include <QSize>
 #include <array>
 #include <string_view>
+
+#include "counter/design_state.h"
 
 namespace taborvane::window {
 
@@ -61,7 +65,7 @@ struct ControlDesign {
     std::string_view name;
     ControlKind kind;
     int left, top, width, height;  // twips
-    std::string_view text;
+    std::string_view text;         // empty where the counter's table has the control's first text
     FontRole font;
     int tabIndex;                     // -1: takes no focus
     int maxLength;                    // entries only; 0: none
@@ -70,46 +74,52 @@ struct ControlDesign {
 
 inline constexpr std::array<ControlDesign, 27> kControls{{
     // clang-format off
-    {"lblDisplay",      ControlKind::Label,         600,  240, 11175, 2535, "000000000",       FontRole::Display,  0, 0, ""},
+    {"lblDisplay",      ControlKind::Label,         600,  240, 11175, 2535, "",                FontRole::Display,  0, 0, ""},
     {"Label4",          ControlKind::Label,        3720, 3240,   975,  375, "Time Amount",     FontRole::Heading, 17, 0, ""},
     {"Label5",          ControlKind::Label,        5280, 3240,   975,  375, "Incriment",       FontRole::Heading, 18, 0, ""},
     {"Shape1",          ControlKind::Shape,         480, 3840,   495,  375, "",                FontRole::None,    -1, 0, "Countdown lamp"},
     {"cmdStart",        ControlKind::CommandButton,1320, 3840,  2175,  420, "Start Countdown", FontRole::Button,   13, 0, ""},
-    {"txtinterval",     ControlKind::TextBox,      3720, 3720,   975,  600, "4700",            FontRole::Entry,   12, 6, "Countdown pace in milliseconds"},
+    {"txtinterval",     ControlKind::TextBox,      3720, 3720,   975,  600, "",                FontRole::Entry,   12, 6, "Countdown pace in milliseconds"},
     {"Label3",          ControlKind::Label,        4920, 3720,   255,  615, "-",               FontRole::Operator,16, 0, ""},
-    {"txtincdown",      ControlKind::TextBox,      5280, 3720,  1575,  600, "370",             FontRole::Entry,    8, 9, "Countdown step"},
+    {"txtincdown",      ControlKind::TextBox,      5280, 3720,  1575,  600, "",                FontRole::Entry,    8, 9, "Countdown step"},
     {"Shape2",          ControlKind::Shape,         480, 4680,   495,  375, "",                FontRole::None,    -1, 0, "Count-up lamp"},
     {"Command1",        ControlKind::CommandButton,1320, 4680,  2175,  420, "Count Up",        FontRole::Button,   10, 0, ""},
-    {"txtintUp",        ControlKind::TextBox,      3720, 4560,   975,  600, "470",             FontRole::Entry,    9, 6, "Count-up pace in milliseconds"},
+    {"txtintUp",        ControlKind::TextBox,      3720, 4560,   975,  600, "",                FontRole::Entry,    9, 6, "Count-up pace in milliseconds"},
     {"Label2",          ControlKind::Label,        4920, 4560,   255,  615, "+",               FontRole::Operator,15, 0, ""},
-    {"txtIncriments",   ControlKind::TextBox,      5280, 4560,  1575,  600, "37",              FontRole::Entry,   11, 9, "Count-up step"},
+    {"txtIncriments",   ControlKind::TextBox,      5280, 4560,  1575,  600, "",                FontRole::Entry,   11, 9, "Count-up step"},
     {"Shape3",          ControlKind::Shape,         480, 5520,   495,  375, "",                FontRole::None,    -1, 0, "Divide lamp"},
     {"cmdDivide",       ControlKind::CommandButton,1320, 5520,  2175,  420, "Divide",          FontRole::Button,    6, 0, ""},
-    {"txtDividePace",   ControlKind::TextBox,      3720, 5400,   975,  600, "4700",            FontRole::Entry,    7, 6, "Divide pace in milliseconds"},
+    {"txtDividePace",   ControlKind::TextBox,      3720, 5400,   975,  600, "",                FontRole::Entry,    7, 6, "Divide pace in milliseconds"},
     {"Label1",          ControlKind::Label,        5040, 5520,   255,  615, "/",               FontRole::Operator,14, 0, ""},
-    {"txtdivideAmount", ControlKind::TextBox,      5280, 5400,  1575,  600, "37",              FontRole::Entry,    5, 9, "Divisor"},
+    {"txtdivideAmount", ControlKind::TextBox,      5280, 5400,  1575,  600, "",                FontRole::Entry,    5, 9, "Divisor"},
     {"Shape4",          ControlKind::Shape,         480, 6360,   495,  375, "",                FontRole::None,    -1, 0, "Multiply lamp"},
     {"cmdTimes",        ControlKind::CommandButton,1320, 6360,  2175,  420, "Multiply",        FontRole::Button,   20, 0, ""},
-    {"txtTimes",        ControlKind::TextBox,      3720, 6240,   975,  600, "470",             FontRole::Entry,   19, 6, "Multiply pace in milliseconds"},
+    {"txtTimes",        ControlKind::TextBox,      3720, 6240,   975,  600, "",                FontRole::Entry,   19, 6, "Multiply pace in milliseconds"},
     {"Label6",          ControlKind::Label,        4920, 6360,   255,  615, "*",               FontRole::Operator,21, 0, ""},
-    {"txtTimesamount",  ControlKind::TextBox,      5280, 6240,  1575,  600, "3.7",             FontRole::Entry,   22, 9, "Multiplier"},
-    {"txtStart",        ControlKind::TextBox,      9720, 3720,  2175,  600, "000000777",       FontRole::Entry,    1, 9, "Start value"},
+    {"txtTimesamount",  ControlKind::TextBox,      5280, 6240,  1575,  600, "",                FontRole::Entry,   22, 9, "Multiplier"},
+    {"txtStart",        ControlKind::TextBox,      9720, 3720,  2175,  600, "",                FontRole::Entry,    1, 9, "Start value"},
     {"cmdReset",        ControlKind::CommandButton,9720, 4395,  2175,  420, "Reset Zero",      FontRole::Button,    3, 0, ""},
     {"cmdStop",         ControlKind::CommandButton,9720, 4905,  2175,  420, "Stop",            FontRole::Button,    2, 0, ""},
     {"Cmdexit",         ControlKind::CommandButton,9720, 5400,  2175,  420, "Exit",            FontRole::Button,    4, 0, ""},
     // clang-format on
 }};
 
-struct TimerDesign {
-    std::string_view name;
-    int interval;  // milliseconds until the first tick, unless a pace edit changes it
-};
+// The text a control shows when the window opens.
+[[nodiscard]] constexpr std::string_view FirstTextOf(const ControlDesign& design) {
+    return DesignTextOf(design.name).value_or(design.text);
+}
 
-inline constexpr std::array<TimerDesign, 4> kTimers{{
-    {"tmrCountdown", 555},
-    {"tmrCountUp", 66},
-    {"tmrDivide", 47},
-    {"tmrTimes", 47},
-}};
+// Each first text stands once, and each one the counter starts from belongs to a control of this design.
+[[nodiscard]] constexpr bool EachFirstTextStandsOnce() {
+    for (const ControlDesign& design : kControls)
+        if (DesignTextOf(design.name) && !design.text.empty()) return false;
+    for (const DesignText& first : kDesignTexts) {
+        bool designed = false;
+        for (const ControlDesign& design : kControls) designed = designed || design.name == first.control;
+        if (!designed) return false;
+    }
+    return true;
+}
+static_assert(EachFirstTextStandsOnce());
 
 }  // namespace taborvane::window

@@ -36,20 +36,20 @@ void PaintLabel(QLabel& label) {
 }
 
 QWidget* CreateWidget(const ControlDesign& design, QWidget* parent) {
+    const QString text = ToQString(FirstTextOf(design));
     switch (design.kind) {
     case ControlKind::Label: {
-        auto* label = design.font == FontRole::Display ? new DisplayLabel(ToQString(design.text), parent)
-                                                       : new QLabel(ToQString(design.text), parent);
+        auto* label = design.font == FontRole::Display ? new DisplayLabel(text, parent) : new QLabel(text, parent);
         PaintLabel(*label);
         return label;
     }
     case ControlKind::TextBox: {
-        auto* edit = new QLineEdit(ToQString(design.text), parent);
+        auto* edit = new QLineEdit(text, parent);
         edit->setMaxLength(design.maxLength);
         return edit;
     }
     case ControlKind::CommandButton: {
-        auto* button = new QPushButton(ToQString(design.text), parent);
+        auto* button = new QPushButton(text, parent);
         button->setAutoDefault(true);  // Enter clicks a focused button, as Space does
         return button;
     }

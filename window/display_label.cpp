@@ -39,6 +39,7 @@ DisplayLabel::DisplayLabel(const QString& text, QWidget* parent) : QLabel(text, 
 }
 
 void DisplayLabel::showValue(const QString& value) {
+    ++valuesHanded_;
     if (value == text()) return;
     // QLabel would have all of itself repainted at every new text; only the
     // glyphs from the first that differs from what was last painted need it.

@@ -18,6 +18,8 @@ public:
 
     // Repaints the glyphs from the first that changed on.
     void showValue(const QString& value);
+    // How many values it has been handed: the window hands it one a batch of ticks, not one a tick.
+    [[nodiscard]] int valuesHanded() const { return valuesHanded_; }
     // Called before an assistive tool reads the value: brings the ticks up to date.
     void beforeRead(std::function<void()> bringUpToDate) { bringUpToDate_ = std::move(bringUpToDate); }
     void bringUpToDate() const {
@@ -32,6 +34,7 @@ private:
     QString painted_;             // the text as last painted
     qsizetype repaintFrom_ = -1;  // the first glyph a repaint asked for will draw; -1: none asked for
     std::function<void()> bringUpToDate_;
+    int valuesHanded_ = 0;
 };
 
 }  // namespace taborvane::window

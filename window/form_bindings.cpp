@@ -6,6 +6,8 @@
 #include <array>
 #include <string_view>
 
+#include "counter/design_state.h"
+
 namespace taborvane::window {
 namespace {
 
@@ -43,6 +45,10 @@ constexpr std::array<Binding, 4> kTimerBindings{{
     {"tmrTimes", &frmCountdown::tmrTimes_Timer},
 }};
 
+// Every timer bound is one the counter has.
+static_assert(std::all_of(kTimerBindings.begin(), kTimerBindings.end(),
+                          [](const Binding& binding) { return DesignIntervalOf(binding.control).has_value(); }));
+
 template <std::size_t N>
 Procedure ProcedureFor(const std::array<Binding, N>& bindings, std::string_view control) {
     const auto found = std::find_if(bindings.begin(), bindings.end(),
@@ -56,10 +62,9 @@ FormBindings::FormBindings(const DesignedForm& form, const QtSurface& surface, c
                            QObject& context)
     : form_(surface.controls()) {
     // A mode's tick comes from the scheduler, already at its own instant.
-    for (std::size_t i = 0; i < kTimers.size(); ++i) {
-        const Procedure tick = ProcedureFor(kTimerBindings, kTimers[i].name);
-        QObject::connect(&surface.timers()[i]->tickTimer(), &clock::TickTimer::timeout, &context,
-                         [this, tick] { (form_.*tick)(); });
+    for (const Binding& binding : kTimerBindings) {
+        QObject::connect(&surface.timerNamed(binding.control)->tickTimer(), &clock::TickTimer::timeout, &context,
+                         [this, tick = binding.procedure] { (form_.*tick)(); });
     }
     // A click or an edit at instant t comes after every tick due by t, before any due later.
     for (const Binding& binding : kClickBindings) {

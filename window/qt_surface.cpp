@@ -20,34 +20,34 @@ QtTextBox::QtTextBox(QLineEdit& edit) : edit_(edit) { refresh(); }
 
 void QtTextBox::refresh() { utf8_ = edit_.text().toStdString(); }
 
-QtTimer::QtTimer(QObject& window, clock::TickScheduler& scheduler, const QString& name, std::int32_t designInterval)
-    : IntervalTimer(designInterval), timer_(new clock::TickTimer(scheduler, &window)) {
-    timer_->setObjectName(name);
+QtTimer::QtTimer(QObject& window, clock::TickScheduler& scheduler, std::string_view name, std::int32_t designInterval)
+    : IntervalTimer(designInterval), name_(name), timer_(new clock::TickTimer(scheduler, &window)) {
+    timer_->setObjectName(ToQString(name));
 }
 
 QtSurface::QtSurface(const DesignedForm& form, clock::TickScheduler& scheduler, QObject& window,
                      std::function<void()> endProgram)
     : display_(form.control<DisplayLabel>("lblDisplay"), scheduler),
       end_(std::move(endProgram)),
-      controls_{display_,
-                entry(form, "txtStart"),
-                entry(form, "txtinterval"),
-                entry(form, "txtincdown"),
-                entry(form, "txtintUp"),
-                entry(form, "txtIncriments"),
-                entry(form, "txtDividePace"),
-                entry(form, "txtdivideAmount"),
-                entry(form, "txtTimes"),
-                entry(form, "txtTimesamount"),
-                timer(scheduler, window, kTimers[0]),
-                timer(scheduler, window, kTimers[1]),
-                timer(scheduler, window, kTimers[2]),
-                timer(scheduler, window, kTimers[3]),
-                lamp(form, "Shape1"),
-                lamp(form, "Shape2"),
-                lamp(form, "Shape3"),
-                lamp(form, "Shape4"),
-                end_} {
+      controls_{.lblDisplay = display_,
+                .txtStart = entry(form, "txtStart"),
+                .txtinterval = entry(form, "txtinterval"),
+                .txtincdown = entry(form, "txtincdown"),
+                .txtintUp = entry(form, "txtintUp"),
+                .txtIncriments = entry(form, "txtIncriments"),
+                .txtDividePace = entry(form, "txtDividePace"),
+                .txtdivideAmount = entry(form, "txtdivideAmount"),
+                .txtTimes = entry(form, "txtTimes"),
+                .txtTimesamount = entry(form, "txtTimesamount"),
+                .tmrCountdown = timer(scheduler, window, "tmrCountdown"),
+                .tmrCountUp = timer(scheduler, window, "tmrCountUp"),
+                .tmrDivide = timer(scheduler, window, "tmrDivide"),
+                .tmrTimes = timer(scheduler, window, "tmrTimes"),
+                .Shape1 = lamp(form, "Shape1"),
+                .Shape2 = lamp(form, "Shape2"),
+                .Shape3 = lamp(form, "Shape3"),
+                .Shape4 = lamp(form, "Shape4"),
+                .end = end_} {
     scheduler.whenSettled([this] { display_.flush(); });
 }
 
@@ -61,14 +61,14 @@ QtShape& QtSurface::lamp(const DesignedForm& form, std::string_view name) {
     return *lamps_.back();
 }
 
-QtTimer& QtSurface::timer(clock::TickScheduler& scheduler, QObject& window, const TimerDesign& design) {
-    timers_.push_back(std::make_unique<QtTimer>(window, scheduler, ToQString(design.name), design.interval));
+QtTimer& QtSurface::timer(clock::TickScheduler& scheduler, QObject& window, std::string_view name) {
+    timers_.push_back(std::make_unique<QtTimer>(window, scheduler, name, DesignIntervalOf(name).value()));
     return *timers_.back();
 }
 
-const IntervalTimer* QtSurface::timerNamed(std::string_view name) const {
-    for (std::size_t i = 0; i < kTimers.size() && i < timers_.size(); ++i)
-        if (kTimers[i].name == name) return timers_[i].get();
+QtTimer* QtSurface::timerNamed(std::string_view name) const {
+    for (const auto& timer : timers_)
+        if (timer->name() == name) return timer.get();
     return nullptr;
 }
 

@@ -60,7 +60,8 @@ private:
 // The tick timer is a child of the window, named after the design's timer.
 class QtTimer final : public IntervalTimer {
 public:
-    QtTimer(QObject& window, clock::TickScheduler& scheduler, const QString& name, std::int32_t designInterval);
+    QtTimer(QObject& window, clock::TickScheduler& scheduler, std::string_view name, std::int32_t designInterval);
+    [[nodiscard]] std::string_view name() const { return name_; }
     // Whose timeout is the tick.
     [[nodiscard]] clock::TickTimer& tickTimer() const { return *timer_; }
 
@@ -69,6 +70,7 @@ protected:
     void cancelWait() override { timer_->stop(); }
 
 private:
+    std::string_view name_;
     clock::TickTimer* timer_;  // owned by the window
 };
 
@@ -90,16 +92,15 @@ public:
 
     [[nodiscard]] const ControlSurface& controls() const { return controls_; }
     [[nodiscard]] const std::vector<std::unique_ptr<QtTextBox>>& entries() const { return entries_; }
-    // In the order of the design's timers (kTimers).
-    [[nodiscard]] const std::vector<std::unique_ptr<QtTimer>>& timers() const { return timers_; }
-    [[nodiscard]] const IntervalTimer* timerNamed(std::string_view name) const;
+    // Null when the counter has no timer of that name.
+    [[nodiscard]] QtTimer* timerNamed(std::string_view name) const;
     // Disables every timer, as the counter would.
     void stopEveryTimer();
 
 private:
     QtTextBox& entry(const DesignedForm& form, std::string_view name);
     QtShape& lamp(const DesignedForm& form, std::string_view name);
-    QtTimer& timer(clock::TickScheduler& scheduler, QObject& window, const TimerDesign& design);
+    QtTimer& timer(clock::TickScheduler& scheduler, QObject& window, std::string_view name);
 
     std::vector<std::unique_ptr<QtTextBox>> entries_;
     std::vector<std::unique_ptr<QtTimer>> timers_;

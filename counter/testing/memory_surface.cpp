@@ -88,9 +88,27 @@ bool VirtualClock::deliverNextTick() {
 }
 
 ControlSurface MemorySurface::controls() {
-    return {lblDisplay,      txtStart, txtinterval,    txtincdown,   txtintUp,   txtIncriments, txtDividePace,
-            txtdivideAmount, txtTimes, txtTimesamount, tmrCountdown, tmrCountUp, tmrDivide,     tmrTimes,
-            Shape1,          Shape2,   Shape3,         Shape4,       end};
+    return {
+        .lblDisplay = lblDisplay,
+        .txtStart = txtStart,
+        .txtinterval = txtinterval,
+        .txtincdown = txtincdown,
+        .txtintUp = txtintUp,
+        .txtIncriments = txtIncriments,
+        .txtDividePace = txtDividePace,
+        .txtdivideAmount = txtdivideAmount,
+        .txtTimes = txtTimes,
+        .txtTimesamount = txtTimesamount,
+        .tmrCountdown = tmrCountdown,
+        .tmrCountUp = tmrCountUp,
+        .tmrDivide = tmrDivide,
+        .tmrTimes = tmrTimes,
+        .Shape1 = Shape1,
+        .Shape2 = Shape2,
+        .Shape3 = Shape3,
+        .Shape4 = Shape4,
+        .end = end,
+    };
 }
 
 void MemorySurface::attachJournal(Journal* journal) {

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "../control_surface.h"
+#include "../design_state.h"
 #include "../interval_timer.h"
 
 namespace taborvane::testing {
@@ -45,7 +46,8 @@ private:
 
 class MemoryLabel final : public Label, public MemoryControl {
 public:
-    MemoryLabel(std::string_view name, std::string_view caption) : MemoryControl(name), caption_(caption) {}
+    // At its design-time caption.
+    explicit MemoryLabel(std::string_view name) : MemoryControl(name), caption_(DesignTextOf(name).value()) {}
     void setCaption(std::string_view caption) override;
     [[nodiscard]] const std::string& caption() const { return caption_; }
 
@@ -55,7 +57,8 @@ private:
 
 class MemoryTextBox final : public TextBox, public MemoryControl {
 public:
-    MemoryTextBox(std::string_view name, std::string_view text) : MemoryControl(name), text_(text) {}
+    // With its design-time text.
+    explicit MemoryTextBox(std::string_view name) : MemoryControl(name), text_(DesignTextOf(name).value()) {}
     [[nodiscard]] std::string_view text() const override { return text_; }
     // The user's edit: the text changes, then its Change procedure runs, if any.
     void edit(std::string_view text);
@@ -80,7 +83,11 @@ class VirtualClock;
 
 class MemoryTimer final : public IntervalTimer, public MemoryControl {
 public:
+    // Ticks due together run in the order the timers were made.
     MemoryTimer(std::string_view name, VirtualClock& clock, std::int32_t designInterval);
+    // At the interval the design gives the timer of that name.
+    MemoryTimer(std::string_view name, VirtualClock& clock)
+        : MemoryTimer(name, clock, DesignIntervalOf(name).value()) {}
     void setEnabled(bool enabled) override;
     void setInterval(std::int32_t milliseconds) override;
     void onTick(std::function<void()> procedure) { onTick_ = std::move(procedure); }
@@ -138,20 +145,20 @@ private:
 // Every control at its design-time state.
 struct MemorySurface {
     VirtualClock clock;
-    MemoryLabel lblDisplay{"lblDisplay", "000000000"};
-    MemoryTextBox txtStart{"txtStart", "000000777"};
-    MemoryTextBox txtinterval{"txtinterval", "4700"};
-    MemoryTextBox txtincdown{"txtincdown", "370"};
-    MemoryTextBox txtintUp{"txtintUp", "470"};
-    MemoryTextBox txtIncriments{"txtIncriments", "37"};
-    MemoryTextBox txtDividePace{"txtDividePace", "4700"};
-    MemoryTextBox txtdivideAmount{"txtdivideAmount", "37"};
-    MemoryTextBox txtTimes{"txtTimes", "470"};
-    MemoryTextBox txtTimesamount{"txtTimesamount", "3.7"};
-    MemoryTimer tmrCountdown{"tmrCountdown", clock, 555};
-    MemoryTimer tmrCountUp{"tmrCountUp", clock, 66};
-    MemoryTimer tmrDivide{"tmrDivide", clock, 47};
-    MemoryTimer tmrTimes{"tmrTimes", clock, 47};
+    MemoryLabel lblDisplay{"lblDisplay"};
+    MemoryTextBox txtStart{"txtStart"};
+    MemoryTextBox txtinterval{"txtinterval"};
+    MemoryTextBox txtincdown{"txtincdown"};
+    MemoryTextBox txtintUp{"txtintUp"};
+    MemoryTextBox txtIncriments{"txtIncriments"};
+    MemoryTextBox txtDividePace{"txtDividePace"};
+    MemoryTextBox txtdivideAmount{"txtdivideAmount"};
+    MemoryTextBox txtTimes{"txtTimes"};
+    MemoryTextBox txtTimesamount{"txtTimesamount"};
+    MemoryTimer tmrCountdown{"tmrCountdown", clock};
+    MemoryTimer tmrCountUp{"tmrCountUp", clock};
+    MemoryTimer tmrDivide{"tmrDivide", clock};
+    MemoryTimer tmrTimes{"tmrTimes", clock};
     MemoryShape Shape1{"Shape1"};
     MemoryShape Shape2{"Shape2"};
     MemoryShape Shape3{"Shape3"};

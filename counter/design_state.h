@@ -1,0 +1,57 @@
+// The state the window is designed in, which the counter logic starts from
+// whatever draws it: the display's and each entry's first text, and each
+// timer's interval until a pace edit changes it. Whoever changes one changes
+// one row; the window's design table adds only what drawing needs.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace taborvane {
+
+struct DesignText {
+    std::string_view control;
+    std::string_view text;
+};
+
+inline constexpr std::array<DesignText, 10> kDesignTexts{{
+    {"lblDisplay", "000000000"},
+    {"txtStart", "000000777"},
+    {"txtinterval", "4700"},
+    {"txtincdown", "370"},
+    {"txtintUp", "470"},
+    {"txtIncriments", "37"},
+    {"txtDividePace", "4700"},
+    {"txtdivideAmount", "37"},
+    {"txtTimes", "470"},
+    {"txtTimesamount", "3.7"},
+}};
+
+// In mode order: ticks due at the same instant run in this order.
+struct DesignTimer {
+    std::string_view name;
+    std::int32_t interval;  // milliseconds
+};
+
+inline constexpr std::array<DesignTimer, 4> kDesignTimers{{
+    {"tmrCountdown", 555},
+    {"tmrCountUp", 66},
+    {"tmrDivide", 47},
+    {"tmrTimes", 47},
+}};
+
+[[nodiscard]] constexpr std::optional<std::string_view> DesignTextOf(std::string_view control) {
+    for (const DesignText& row : kDesignTexts)
+        if (row.control == control) return row.text;
+    return std::nullopt;
+}
+
+[[nodiscard]] constexpr std::optional<std::int32_t> DesignIntervalOf(std::string_view timer) {
+    for (const DesignTimer& row : kDesignTimers)
+        if (row.name == timer) return row.interval;
+    return std::nullopt;
+}
+
+}  // namespace taborvane
