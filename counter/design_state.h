@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <stdexcept>
 #include <string_view>
 
 namespace taborvane {
@@ -42,16 +43,24 @@ inline constexpr std::array<DesignTimer, 4> kDesignTimers{{
     {"tmrTimes", 47},
 }};
 
-[[nodiscard]] constexpr std::optional<std::string_view> DesignTextOf(std::string_view control) {
+[[nodiscard]] constexpr std::optional<std::string_view> FindDesignText(std::string_view control) {
     for (const DesignText& row : kDesignTexts)
         if (row.control == control) return row.text;
     return std::nullopt;
 }
 
-[[nodiscard]] constexpr std::optional<std::int32_t> DesignIntervalOf(std::string_view timer) {
+// For a control or timer that the tables have: a name they lack is the
+// program's mistake, which stops compiling where the name is a constant.
+[[nodiscard]] constexpr std::string_view DesignTextOf(std::string_view control) {
+    for (const DesignText& row : kDesignTexts)
+        if (row.control == control) return row.text;
+    throw std::out_of_range("no design text for this control");
+}
+
+[[nodiscard]] constexpr std::int32_t DesignIntervalOf(std::string_view timer) {
     for (const DesignTimer& row : kDesignTimers)
         if (row.name == timer) return row.interval;
-    return std::nullopt;
+    throw std::out_of_range("no design interval for this timer");
 }
 
 }  // namespace taborvane

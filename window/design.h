@@ -106,13 +106,13 @@ inline constexpr std::array<ControlDesign, 27> kControls{{
 
 // The text a control shows when the window opens.
 [[nodiscard]] constexpr std::string_view FirstTextOf(const ControlDesign& design) {
-    return DesignTextOf(design.name).value_or(design.text);
+    return FindDesignText(design.name).value_or(design.text);
 }
 
 // Each first text stands once, and each one the counter starts from belongs to a control of this design.
 [[nodiscard]] constexpr bool EachFirstTextStandsOnce() {
     for (const ControlDesign& design : kControls)
-        if (DesignTextOf(design.name) && !design.text.empty()) return false;
+        if (FindDesignText(design.name) && !design.text.empty()) return false;
     for (const DesignText& first : kDesignTexts) {
         bool designed = false;
         for (const ControlDesign& design : kControls) designed = designed || design.name == first.control;

@@ -47,7 +47,7 @@ constexpr std::array<Binding, 4> kTimerBindings{{
 
 // Every timer bound is one the counter has.
 static_assert(std::all_of(kTimerBindings.begin(), kTimerBindings.end(),
-                          [](const Binding& binding) { return DesignIntervalOf(binding.control).has_value(); }));
+                          [](const Binding& binding) { return DesignIntervalOf(binding.control) > 0; }));
 
 template <std::size_t N>
 Procedure ProcedureFor(const std::array<Binding, N>& bindings, std::string_view control) {

@@ -62,7 +62,7 @@ QtShape& QtSurface::lamp(const DesignedForm& form, std::string_view name) {
 }
 
 QtTimer& QtSurface::timer(clock::TickScheduler& scheduler, QObject& window, std::string_view name) {
-    timers_.push_back(std::make_unique<QtTimer>(window, scheduler, name, DesignIntervalOf(name).value()));
+    timers_.push_back(std::make_unique<QtTimer>(window, scheduler, name, DesignIntervalOf(name)));
     return *timers_.back();
 }
 

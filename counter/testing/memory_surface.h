@@ -47,7 +47,7 @@ private:
 class MemoryLabel final : public Label, public MemoryControl {
 public:
     // At its design-time caption.
-    explicit MemoryLabel(std::string_view name) : MemoryControl(name), caption_(DesignTextOf(name).value()) {}
+    explicit MemoryLabel(std::string_view name) : MemoryControl(name), caption_(DesignTextOf(name)) {}
     void setCaption(std::string_view caption) override;
     [[nodiscard]] const std::string& caption() const { return caption_; }
 
@@ -58,7 +58,7 @@ private:
 class MemoryTextBox final : public TextBox, public MemoryControl {
 public:
     // With its design-time text.
-    explicit MemoryTextBox(std::string_view name) : MemoryControl(name), text_(DesignTextOf(name).value()) {}
+    explicit MemoryTextBox(std::string_view name) : MemoryControl(name), text_(DesignTextOf(name)) {}
     [[nodiscard]] std::string_view text() const override { return text_; }
     // The user's edit: the text changes, then its Change procedure runs, if any.
     void edit(std::string_view text);
@@ -87,7 +87,7 @@ public:
     MemoryTimer(std::string_view name, VirtualClock& clock, std::int32_t designInterval);
     // At the interval the design gives the timer of that name.
     MemoryTimer(std::string_view name, VirtualClock& clock)
-        : MemoryTimer(name, clock, DesignIntervalOf(name).value()) {}
+        : MemoryTimer(name, clock, DesignIntervalOf(name)) {}
     void setEnabled(bool enabled) override;
     void setInterval(std::int32_t milliseconds) override;
     void onTick(std::function<void()> procedure) { onTick_ = std::move(procedure); }
