@@ -86,8 +86,7 @@ public:
     // Ticks due together run in the order the timers were made.
     MemoryTimer(std::string_view name, VirtualClock& clock, std::int32_t designInterval);
     // At the interval the design gives the timer of that name.
-    MemoryTimer(std::string_view name, VirtualClock& clock)
-        : MemoryTimer(name, clock, DesignIntervalOf(name)) {}
+    MemoryTimer(std::string_view name, VirtualClock& clock) : MemoryTimer(name, clock, DesignIntervalOf(name)) {}
     void setEnabled(bool enabled) override;
     void setInterval(std::int32_t milliseconds) override;
     void onTick(std::function<void()> procedure) { onTick_ = std::move(procedure); }
