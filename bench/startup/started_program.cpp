@@ -1,8 +1,14 @@
 #include "started_program.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonValue>
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
+#include <string_view>
 
 #include "report.h"
 
@@ -16,8 +22,28 @@ std::ifstream ProcFile(qint64 pid, const char* name) {
 
 }  // namespace
 
-bool NamesGraphicsDriver(const std::string& mapsLine) {
-    return mapsLine.find("_dri.so") != std::string::npos || mapsLine.find("libEGL_mesa") != std::string::npos;
+std::vector<std::string> EglVendorLibraries(const std::vector<std::string>& folders) {
+    std::vector<std::string> libraries;
+    for (const std::string& folder : folders) {
+        const QDir vendors(QString::fromStdString(folder), QStringLiteral("*.json"), QDir::Name, QDir::Files);
+        for (const QFileInfo& vendor : vendors.entryInfoList()) {
+            QFile description(vendor.filePath());
+            if (!description.open(QIODevice::ReadOnly)) continue;
+            const QString library = QJsonDocument::fromJson(description.readAll())["ICD"]["library_path"].toString();
+            if (!library.isEmpty()) libraries.push_back(QFileInfo(library).fileName().toStdString());
+        }
+    }
+    return libraries;
+}
+
+bool NamesGraphicsDriver(const std::string& mapsLine, const std::vector<std::string>& driverLibraries) {
+    const std::size_t slash = mapsLine.rfind('/');
+    if (slash == std::string::npos) return false;
+    const std::string_view file = std::string_view(mapsLine).substr(slash + 1);
+    // glvnd loads a GLX vendor by its name in the form libGLX_<vendor>.so.0.
+    if (file.starts_with("libGLX_")) return true;
+    return std::any_of(driverLibraries.begin(), driverLibraries.end(),
+                       [file](const std::string& library) { return file.starts_with(library); });
 }
 
 StartedProgram::StartedProgram(const ProgramToStart& program, bool readErrors) {
@@ -57,9 +83,11 @@ long long StartedProgram::peakResidentKib() const {
 }
 
 bool StartedProgram::graphicsDriverMapped() const {
+    static const std::vector<std::string> drivers =
+        EglVendorLibraries({"/etc/glvnd/egl_vendor.d", "/usr/share/glvnd/egl_vendor.d"});
     std::ifstream maps = ProcFile(pid(), "maps");
     for (std::string line; std::getline(maps, line);)
-        if (NamesGraphicsDriver(line)) return true;
+        if (NamesGraphicsDriver(line, drivers)) return true;
     return false;
 }
 

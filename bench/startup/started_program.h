@@ -33,7 +33,7 @@ public:
     [[nodiscard]] QProcess& process() { return process_; }
 
     [[nodiscard]] long long peakResidentKib() const;  // VmHWM; -1 when unreadable
-    // Mesa's EGL or a DRI driver, which Qt loads only when it sets up OpenGL.
+    // An EGL vendor's library (Mesa's, say), which Qt loads only when it sets up OpenGL.
     [[nodiscard]] bool graphicsDriverMapped() const;
 
 private:
@@ -41,7 +41,11 @@ private:
     long long startedAt_ = 0;
 };
 
-// Whether a line of /proc/PID/maps names a graphics driver's library.
-[[nodiscard]] bool NamesGraphicsDriver(const std::string& mapsLine);
+// The file names of the graphics drivers' libraries, as glvnd's EGL vendor
+// files in these folders declare them, rather than guessed from their names.
+[[nodiscard]] std::vector<std::string> EglVendorLibraries(const std::vector<std::string>& folders);
+// Whether a line of /proc/PID/maps names one of those libraries (or a later
+// version of it), or a GLX vendor's, which glvnd finds by its name.
+[[nodiscard]] bool NamesGraphicsDriver(const std::string& mapsLine, const std::vector<std::string>& driverLibraries);
 
 }  // namespace startup

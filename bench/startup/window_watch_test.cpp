@@ -3,6 +3,8 @@
 // display servers in bench/startup/run.sh.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -143,11 +145,27 @@ TEST(WatchOptions, KeepsEachWindowsEnvironmentToItself) {
     EXPECT_EQ(options->windows[1].environment, (std::vector<std::string>{"A=1", "B=2"}));
 }
 
-TEST(StartedProgram, KnowsAGraphicsDriverByItsLibrary) {
-    EXPECT_TRUE(NamesGraphicsDriver("7f00-7f10 r-xp 0 08:01 1 /usr/lib/x86_64-linux-gnu/dri/swrast_dri.so"));
-    EXPECT_TRUE(NamesGraphicsDriver("7f00-7f10 r--p 0 08:01 1 /usr/lib/x86_64-linux-gnu/libEGL_mesa.so.0.0.0"));
-    EXPECT_FALSE(NamesGraphicsDriver("7f00-7f10 r--p 0 08:01 1 /usr/lib/x86_64-linux-gnu/libEGL.so.1.1.0"));
-    EXPECT_FALSE(NamesGraphicsDriver("7f00-7f10 r--p 0 08:01 1 /usr/lib/x86_64-linux-gnu/libQt6Gui.so.6"));
+// The drivers are what glvnd's vendor files declare, whatever they are called.
+TEST(StartedProgram, KnowsAGraphicsDriverByWhatGlvndDeclares) {
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() / "egl_vendor_test";
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    const auto write = [&](const char* name, const char* text) { std::ofstream(folder / name) << text; };
+    write("50_mesa.json", R"({"file_format_version": "1.0.0", "ICD": {"library_path": "libEGL_mesa.so.0"}})");
+    write("10_vendor.json", R"({"ICD": {"library_path": "/opt/vendor/lib/libEGL_vendor.so.1"}})");
+    write("notes.txt", R"({"ICD": {"library_path": "libEGL_notes.so.0"}})");
+    const std::vector<std::string> drivers = EglVendorLibraries({folder.string(), (folder / "absent").string()});
+    std::filesystem::remove_all(folder);
+    EXPECT_EQ(drivers, (std::vector<std::string>{"libEGL_vendor.so.1", "libEGL_mesa.so.0"}));
+
+    const std::string lib = "7f00-7f10 r--p 0 08:01 1 /usr/lib/x86_64-linux-gnu/";
+    EXPECT_TRUE(NamesGraphicsDriver(lib + "libEGL_mesa.so.0.0.0", drivers));
+    EXPECT_TRUE(NamesGraphicsDriver("7f00-7f10 r-xp 0 08:01 1 /opt/vendor/lib/libEGL_vendor.so.1", drivers));
+    EXPECT_TRUE(NamesGraphicsDriver(lib + "libGLX_mesa.so.0.0.0", drivers));
+    EXPECT_FALSE(NamesGraphicsDriver(lib + "libEGL.so.1.1.0", drivers));
+    EXPECT_FALSE(NamesGraphicsDriver(lib + "libGLX.so.0.0.0", drivers));
+    EXPECT_FALSE(NamesGraphicsDriver(lib + "libQt6Gui.so.6", drivers));
+    EXPECT_FALSE(NamesGraphicsDriver("7f00-7f10 rw-p 0 00:00 0 [heap]", drivers));
 }
 
 }  // namespace
