@@ -52,8 +52,7 @@ inline constexpr std::array<DesignTimer, 4> kDesignTimers{{
 // For a control or timer that the tables have: a name they lack is the
 // program's mistake, which stops compiling where the name is a constant.
 [[nodiscard]] constexpr std::string_view DesignTextOf(std::string_view control) {
-    for (const DesignText& row : kDesignTexts)
-        if (row.control == control) return row.text;
+    if (const std::optional<std::string_view> text = FindDesignText(control)) return *text;
     throw std::out_of_range("no design text for this control");
 }
 
