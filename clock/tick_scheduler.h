@@ -1,12 +1,11 @@
 // Keeping time, with Qt Core only. The modes' ticks are not taken at their
 // instants but brought up to date whenever someone could observe them, in
 // exactly the order and number that taking each at its instant gives:
-//   an event reaches the program -> EventCatchUp -> TickScheduler::catchUp
-//   a click or an edit           -> the window's binding -> TickScheduler::atPresent(procedure)
-//   the one alarm rings          -> KernelWakeSource -> TickScheduler -> ticks due, then FrameClock
-// and every tick is TickTimer::timeout -> the mode's tick procedure. The alarm
-// rings at most once per frame of the screen while a mode runs (FrameClock
-// decides when), and not at all while none does.
+//   any event but a paint -> EventCatchUp -> TickScheduler::catchUp -> each Timer::tick due
+//   a click or an edit    -> TickScheduler::atPresent(its procedure), after a catch-up of its own
+//   the one alarm rings   -> its event, as above; then TickScheduler::ring -> FrameClock
+// The alarm rings at most once per frame of the screen while a mode runs
+// (FrameClock decides when), and not at all while none does.
 #pragma once
 
 #include <cstdint>
@@ -17,6 +16,7 @@
 namespace taborvane::clock {
 
 using Nanoseconds = std::int64_t;  // on the monotonic clock
+inline constexpr Nanoseconds kMillisecond = 1'000'000;
 
 // The clock and the one alarm a scheduler runs on: the kernel's in the
 // program, a hand-driven one in tests.
@@ -45,8 +45,12 @@ private:
 
 class TickScheduler {
 public:
-    // One repeating timer; ticks due at the same instant run in the order the
-    // timers were made (the modes are made in mode order).
+    // One repeating timer: its ticks fall due at whole multiples of the
+    // interval after it was started, to the nanosecond, and each runs as if at
+    // its own instant, though the scheduler may run it later, together with
+    // others. Ticks due at the same instant run in the order the timers were
+    // made (the modes are made in mode order). Qt's own timers round every
+    // wait up to a whole millisecond and skip the ticks they are late for.
     class Timer {
     public:
         explicit Timer(TickScheduler& scheduler);

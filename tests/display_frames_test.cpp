@@ -13,7 +13,6 @@
 #include <memory>
 #include <vector>
 
-#include "clock/tick_timer.h"
 #include "find_control.h"
 #include "manual_clock_window.h"
 #include "manual_wake_source.h"
@@ -94,8 +93,7 @@ class DisplayFramesTest : public QObject {
         QCoreApplication::processEvents();
     }
     void countEveryTick() {
-        for (TickTimer* timer : window_->findChildren<TickTimer*>())
-            connect(timer, &TickTimer::timeout, this, [this] { ++ticks_; });
+        connect(window_.get(), &CountdownWindow::tickRan, this, [this] { ++ticks_; });
     }
     int ticks_ = 0;
 
@@ -288,6 +286,27 @@ private slots:
         QCOMPARE(ticks_, 1000);
         QCOMPARE(label->valuesHanded() - handed, 1);
         QCOMPARE(display()->text(), QStringLiteral("3000"));
+    }
+
+    // A watcher of the ticks (the benchmarks) hears of each once its procedure
+    // has run, by its timer's design name, in the order they ran.
+    void aWatcherHearsOfEveryTickAfterItsProcedure() {
+        type("txtStart", QStringLiteral("3"));
+        for (const char* entry : {"txtinterval", "txtincdown", "txtTimes", "txtTimesamount"})
+            type(entry, QStringLiteral("1"));
+        QObject watcher;
+        QStringList heard;
+        connect(window_.get(), &CountdownWindow::tickRan, &watcher, [&](const QString& timer) {
+            const bool running = window_->timerNamed(timer.toStdString())->isEnabled();
+            heard << timer + (running ? QString() : QStringLiteral(" stopped"));
+        });
+        QTest::mouseClick(find<QPushButton>("cmdStart"), Qt::LeftButton);
+        QTest::mouseClick(find<QPushButton>("cmdTimes"), Qt::LeftButton);
+        clock_->advanceBy(4 * kMillisecond);  // no frame due yet: the ticks run when Stop is clicked
+        find<QPushButton>("cmdStop")->click();
+        // The countdown's third tick finds the stop value 1 and stops its own timer.
+        QCOMPARE(heard, (QStringList{"tmrCountdown", "tmrTimes", "tmrCountdown", "tmrTimes", "tmrCountdown stopped",
+                                     "tmrTimes", "tmrTimes"}));
     }
 
     // A click or an edit that reaches its procedure with no event before it

@@ -8,8 +8,6 @@
 
 namespace taborvane::clock::testing {
 
-inline constexpr Nanoseconds kMillisecond = 1'000'000;
-
 class ManualWakeSource final : public WakeSource {
 public:
     [[nodiscard]] Nanoseconds now() const override { return now_; }

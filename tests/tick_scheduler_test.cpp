@@ -4,9 +4,9 @@
 #include <memory>
 #include <vector>
 
+#include "callback_timer.h"
 #include "clock/frame_clock.h"
 #include "clock/tick_scheduler.h"
-#include "clock/tick_timer.h"
 #include "manual_wake_source.h"
 
 using namespace taborvane::clock;
@@ -19,10 +19,10 @@ struct PacedTimer {
     ManualWakeSource source;
     TickScheduler scheduler{source};
     FrameClock frames{scheduler, [] { return 60.0; }};
-    TickTimer timer{scheduler};
+    CallbackTimer timer{scheduler};
     int ticks = 0;
     PacedTimer() {
-        QObject::connect(&timer, &TickTimer::timeout, &timer, [this] { ++ticks; });
+        timer.onTick([this] { ++ticks; });
     }
 };
 
@@ -55,12 +55,11 @@ private slots:
         QFETCH(int, wakeUps);
         ManualWakeSource source;
         TickScheduler scheduler(source);
-        std::vector<std::unique_ptr<TickTimer>> timers;
+        std::vector<std::unique_ptr<CallbackTimer>> timers;
         QString fired;
         for (int i = 0; i < paces.size(); ++i) {
-            timers.push_back(std::make_unique<TickTimer>(scheduler));
-            connect(timers.back().get(), &TickTimer::timeout, this,
-                    [&fired, letter = QChar(u'A' + i)] { fired += letter; });
+            timers.push_back(std::make_unique<CallbackTimer>(scheduler));
+            timers.back()->onTick([&fired, letter = QChar(u'A' + i)] { fired += letter; });
         }
         for (int i = 0; i < paces.size(); ++i) timers[static_cast<std::size_t>(i)]->start(paces[i]);
         if (busy)
@@ -82,9 +81,9 @@ private slots:
         QFETCH(QList<int>, instants);
         ManualWakeSource source;
         TickScheduler scheduler(source);
-        TickTimer timer(scheduler);
+        CallbackTimer timer(scheduler);
         QList<int> ticks;
-        connect(&timer, &TickTimer::timeout, this, [&] {
+        timer.onTick([&] {
             ticks << static_cast<int>(scheduler.present() / kMillisecond);
             if (ticks.size() > 1) return;
             if (restart)
@@ -102,9 +101,9 @@ private slots:
     void aLongSleepReplaysAtMostAThousandTicks() {
         ManualWakeSource source;
         TickScheduler scheduler(source);
-        TickTimer timer(scheduler);
+        CallbackTimer timer(scheduler);
         int ticks = 0;
-        connect(&timer, &TickTimer::timeout, this, [&ticks] { ++ticks; });
+        timer.onTick([&ticks] { ++ticks; });
         timer.start(1);
         source.advanceBusyBy(5000 * kMillisecond);
         QCOMPARE(ticks, 1000);
@@ -115,10 +114,10 @@ private slots:
     void noTickAfterStop() {
         ManualWakeSource source;
         TickScheduler scheduler(source);
-        TickTimer first(scheduler), second(scheduler);
+        CallbackTimer first(scheduler), second(scheduler);
         int ticks = 0;
-        for (TickTimer* timer : {&first, &second}) {
-            connect(timer, &TickTimer::timeout, this, [&ticks] { ++ticks; });
+        for (CallbackTimer* timer : {&first, &second}) {
+            timer->onTick([&ticks] { ++ticks; });
             timer->start(1);
         }
         source.advanceTo(2 * kMillisecond);
@@ -221,9 +220,9 @@ private slots:
         ManualWakeSource source;
         TickScheduler scheduler(source);
         FrameClock frames(scheduler, [] { return 60.0; });
-        TickTimer fast(scheduler), restarted(scheduler);
+        CallbackTimer fast(scheduler), restarted(scheduler);
         QList<int> instants;  // ms
-        connect(&restarted, &TickTimer::timeout, this, [&] {
+        restarted.onTick([&] {
             instants << static_cast<int>(scheduler.present() / kMillisecond);
             if (instants.size() == 1) restarted.start(7);  // as a first tick that reloads its pace does
         });

@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QIcon>
 #include <QLineEdit>
+#include <QMetaMethod>
 
 #include "accessible_window.h"
 #include "clock/kernel_wake_source.h"
@@ -20,7 +21,7 @@ CountdownWindow::CountdownWindow(std::unique_ptr<clock::WakeSource> wakeSource, 
     : QWidget(parent),
       time_(*this, std::move(wakeSource)),
       form_(*this),
-      surface_(form_, time_.scheduler(), *this, [this] { endProgram(); }),
+      surface_(form_, time_.scheduler(), [this] { endProgram(); }),
       bindings_(form_, surface_, time_.scheduler(), *this) {
     ExposeCountdownWindowAsFrame();
     setObjectName(QStringLiteral("frmCountdown"));
@@ -42,6 +43,25 @@ void CountdownWindow::closeEvent(QCloseEvent* event) {
     // Closing the only window ends the program: no tick may follow.
     surface_.stopEveryTimer();
     event->accept();
+}
+
+void CountdownWindow::connectNotify(const QMetaMethod& signal) {
+    if (signal == QMetaMethod::fromSignal(&CountdownWindow::tickRan)) watchTicks(true);
+}
+
+void CountdownWindow::disconnectNotify(const QMetaMethod& signal) {
+    // An invalid signal: everything was disconnected at once.
+    if (!signal.isValid() || signal == QMetaMethod::fromSignal(&CountdownWindow::tickRan))
+        watchTicks(isSignalConnected(QMetaMethod::fromSignal(&CountdownWindow::tickRan)));
+}
+
+void CountdownWindow::watchTicks(bool watched) {
+    for (const auto& timer : surface_.timers()) {
+        if (watched)
+            timer->afterEachTick([this, name = ToQString(timer->name())] { emit tickRan(name); });
+        else
+            timer->afterEachTick({});
+    }
 }
 
 void CountdownWindow::endProgram() {

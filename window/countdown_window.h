@@ -5,8 +5,8 @@
 //   FormBindings (form_bindings.h)           each event bound to its frmCountdown procedure
 // An event's way, one direction only:
 //   Qt signal -> FormBindings -> ticks brought up to date -> one frmCountdown procedure -> QtSurface -> widgets
-// A mode's tick comes the same way, whenever the ticks are brought up to date:
-//   clock::TickScheduler -> clock::TickTimer::timeout -> FormBindings -> tick procedure -> QtSurface
+// A mode's tick, whenever the ticks are brought up to date:
+//   clock::TickScheduler -> QtTimer (the mode's timer) -> its Timer procedure -> QtSurface -> widgets
 // The one way back: an assistive tool about to read the display has the ticks
 // brought up to date first (WindowTimekeeping::bringTicksUpToDate). The display
 // takes each new text at once, but the window paints at most once per frame.
@@ -43,12 +43,20 @@ public:
     // hold what the window shows against the exact schedule.
     [[nodiscard]] clock::Nanoseconds ticksUpTo() const { return time_.scheduler().present(); }
 
+signals:
+    // After each tick's procedure, with the design name of its timer; only
+    // while something is connected, so that no tick pays for it otherwise.
+    void tickRan(const QString& timer);
+
 protected:
+    void connectNotify(const QMetaMethod& signal) override;
+    void disconnectNotify(const QMetaMethod& signal) override;
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void endProgram();
+    void watchTicks(bool watched);
 
     WindowTimekeeping time_;
     DesignedForm form_;

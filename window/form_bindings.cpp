@@ -62,10 +62,7 @@ FormBindings::FormBindings(const DesignedForm& form, const QtSurface& surface, c
                            QObject& context)
     : form_(surface.controls()) {
     // A mode's tick comes from the scheduler, already at its own instant.
-    for (const Binding& binding : kTimerBindings) {
-        QObject::connect(&surface.timerNamed(binding.control)->tickTimer(), &clock::TickTimer::timeout, &context,
-                         [this, tick = binding.procedure] { (form_.*tick)(); });
-    }
+    for (const Binding& binding : kTimerBindings) surface.timerNamed(binding.control)->bind(form_, binding.procedure);
     // A click or an edit at instant t comes after every tick due by t, before any due later.
     for (const Binding& binding : kClickBindings) {
         QObject::connect(

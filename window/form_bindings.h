@@ -1,6 +1,6 @@
 // The counter's form bound to the window's events: a click or an edit runs
-// its frmCountdown procedure at the present instant of the ticks, a tick
-// timer's timeout its Timer procedure.
+// its frmCountdown procedure at the present instant of the ticks, a mode's
+// timer its Timer procedure.
 //   Qt signal -> binding here -> one frmCountdown procedure -> surface (qt_surface.h) -> widgets
 #pragma once
 

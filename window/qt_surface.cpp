@@ -20,13 +20,12 @@ QtTextBox::QtTextBox(QLineEdit& edit) : edit_(edit) { refresh(); }
 
 void QtTextBox::refresh() { utf8_ = edit_.text().toStdString(); }
 
-QtTimer::QtTimer(QObject& window, clock::TickScheduler& scheduler, std::string_view name, std::int32_t designInterval)
-    : IntervalTimer(designInterval), name_(name), timer_(new clock::TickTimer(scheduler, &window)) {
-    timer_->setObjectName(ToQString(name));
+void QtTimer::tick() {
+    if (procedure_ != nullptr) (form_->*procedure_)();
+    if (watch_) watch_();
 }
 
-QtSurface::QtSurface(const DesignedForm& form, clock::TickScheduler& scheduler, QObject& window,
-                     std::function<void()> endProgram)
+QtSurface::QtSurface(const DesignedForm& form, clock::TickScheduler& scheduler, std::function<void()> endProgram)
     : display_(form.control<DisplayLabel>("lblDisplay"), scheduler),
       end_(std::move(endProgram)),
       controls_{.lblDisplay = display_,
@@ -39,10 +38,10 @@ QtSurface::QtSurface(const DesignedForm& form, clock::TickScheduler& scheduler, 
                 .txtdivideAmount = entry(form, "txtdivideAmount"),
                 .txtTimes = entry(form, "txtTimes"),
                 .txtTimesamount = entry(form, "txtTimesamount"),
-                .tmrCountdown = timer(scheduler, window, "tmrCountdown"),
-                .tmrCountUp = timer(scheduler, window, "tmrCountUp"),
-                .tmrDivide = timer(scheduler, window, "tmrDivide"),
-                .tmrTimes = timer(scheduler, window, "tmrTimes"),
+                .tmrCountdown = timer(scheduler, "tmrCountdown"),
+                .tmrCountUp = timer(scheduler, "tmrCountUp"),
+                .tmrDivide = timer(scheduler, "tmrDivide"),
+                .tmrTimes = timer(scheduler, "tmrTimes"),
                 .Shape1 = lamp(form, "Shape1"),
                 .Shape2 = lamp(form, "Shape2"),
                 .Shape3 = lamp(form, "Shape3"),
@@ -61,8 +60,8 @@ QtShape& QtSurface::lamp(const DesignedForm& form, std::string_view name) {
     return *lamps_.back();
 }
 
-QtTimer& QtSurface::timer(clock::TickScheduler& scheduler, QObject& window, std::string_view name) {
-    timers_.push_back(std::make_unique<QtTimer>(window, scheduler, name, DesignIntervalOf(name)));
+QtTimer& QtSurface::timer(clock::TickScheduler& scheduler, std::string_view name) {
+    timers_.push_back(std::make_unique<QtTimer>(scheduler, name, DesignIntervalOf(name)));
     return *timers_.back();
 }
 

@@ -9,8 +9,9 @@
 #include <string_view>
 #include <vector>
 
-#include "clock/tick_timer.h"
+#include "clock/tick_scheduler.h"
 #include "counter/control_surface.h"
+#include "counter/frm_countdown.h"
 #include "counter/interval_timer.h"
 #include "design.h"
 #include "designed_form.h"
@@ -57,21 +58,35 @@ private:
     LampWidget& lamp_;
 };
 
-// The tick timer is a child of the window, named after the design's timer.
-class QtTimer final : public IntervalTimer {
+// A mode's timer: the shared rules on the scheduler's timer, whose tick runs
+// the mode's Timer procedure straight away.
+class QtTimer final : public IntervalTimer, private clock::TickScheduler::Timer {
 public:
-    QtTimer(QObject& window, clock::TickScheduler& scheduler, std::string_view name, std::int32_t designInterval);
+    using Procedure = void (frmCountdown::*)();
+
+    QtTimer(clock::TickScheduler& scheduler, std::string_view name, std::int32_t designInterval)
+        : IntervalTimer(designInterval), clock::TickScheduler::Timer(scheduler), name_(name) {}
     [[nodiscard]] std::string_view name() const { return name_; }
-    // Whose timeout is the tick.
-    [[nodiscard]] clock::TickTimer& tickTimer() const { return *timer_; }
+    // What each tick runs; until bound, a tick runs nothing.
+    void bind(frmCountdown& form, Procedure procedure) {
+        form_ = &form;
+        procedure_ = procedure;
+    }
+    // Told of every tick once its procedure has run, for a watcher of the
+    // ticks; an empty function stops it.
+    void afterEachTick(std::function<void()> watch) { watch_ = std::move(watch); }
 
 protected:
-    void startWait(std::int32_t milliseconds) override { timer_->start(milliseconds); }
-    void cancelWait() override { timer_->stop(); }
+    void startWait(std::int32_t milliseconds) override { startRepeating(milliseconds * clock::kMillisecond); }
+    void cancelWait() override { stopRepeating(); }
 
 private:
+    void tick() override;
+
     std::string_view name_;
-    clock::TickTimer* timer_;  // owned by the window
+    frmCountdown* form_ = nullptr;
+    Procedure procedure_ = nullptr;
+    std::function<void()> watch_;
 };
 
 class QtProgramEnd final : public ProgramEnd {
@@ -87,20 +102,20 @@ private:
 // form, and the control surface made of them.
 class QtSurface {
 public:
-    QtSurface(const DesignedForm& form, clock::TickScheduler& scheduler, QObject& window,
-              std::function<void()> endProgram);
+    QtSurface(const DesignedForm& form, clock::TickScheduler& scheduler, std::function<void()> endProgram);
 
     [[nodiscard]] const ControlSurface& controls() const { return controls_; }
     [[nodiscard]] const std::vector<std::unique_ptr<QtTextBox>>& entries() const { return entries_; }
     // Null when the counter has no timer of that name.
     [[nodiscard]] QtTimer* timerNamed(std::string_view name) const;
+    [[nodiscard]] const std::vector<std::unique_ptr<QtTimer>>& timers() const { return timers_; }
     // Disables every timer, as the counter would.
     void stopEveryTimer();
 
 private:
     QtTextBox& entry(const DesignedForm& form, std::string_view name);
     QtShape& lamp(const DesignedForm& form, std::string_view name);
-    QtTimer& timer(clock::TickScheduler& scheduler, QObject& window, std::string_view name);
+    QtTimer& timer(clock::TickScheduler& scheduler, std::string_view name);
 
     std::vector<std::unique_ptr<QtTextBox>> entries_;
     std::vector<std::unique_ptr<QtTimer>> timers_;

@@ -3,8 +3,8 @@
 // All four modes at a pace of 1 ms for TABORVANE_SOAK_SECONDS: the first half
 // with amounts that move the value, the second with amounts that make every
 // step fail, while it clicks and types through Qt's delivery of mouse and key
-// events every 200 to 500 ms. It counts each mode's ticks on the timer's own
-// signal and samples memory every 2 s; when the Exit click ends the program,
+// events every 200 to 500 ms. It counts each mode's ticks on the window's
+// signal after every tick and samples memory every 2 s; when the Exit click ends the program,
 // it prints its figures as a Markdown table on standard output.
 #include <QApplication>
 #include <QLineEdit>
@@ -72,21 +72,23 @@ long ResidentKib() {
     return -1;
 }
 
-// One per mode, on its timer's timeout(), which the window's own binding runs first.
+// Each mode's ticks, by its timer's design name, told after its procedure has run.
 class TickCounter : public QObject {
     Q_OBJECT
 public:
-    long long ticks = 0;
+    std::array<long long, kTimers.size()> byMode{};
 public slots:
-    void count() { ++ticks; }
+    void count(const QString& timer) {
+        for (std::size_t i = 0; i < kTimers.size(); ++i)
+            if (timer == QLatin1String(kTimers[i])) ++byMode[i];
+    }
 };
 
 class Soak {
 public:
     Soak(QWidget& window, double seconds) : window_(window), seconds_(seconds) {
-        for (std::size_t i = 0; i < kTimers.size(); ++i)
-            if (!QObject::connect(Named<QObject>(window, kTimers[i]), SIGNAL(timeout()), &counters_[i], SLOT(count())))
-                qFatal("soak: %s has no timeout()", kTimers[i]);
+        if (!QObject::connect(&window, SIGNAL(tickRan(QString)), &counter_, SLOT(count(QString))))
+            qFatal("soak: the window has no tickRan(QString)");
         // After the window's own binding: the Stop procedure has run when this notes the ticks.
         QObject::connect(Named<QPushButton>(window, "cmdStop"), &QPushButton::clicked, &sampling_, [this] {
             ++stopClicks_;
@@ -127,7 +129,7 @@ private:
 
     long long ticks() const {
         long long total = 0;
-        for (const TickCounter& counter : counters_) total += counter.ticks;
+        for (const long long ticks : counter_.byMode) total += ticks;
         return total;
     }
     QString display() { return Named<QWidget>(window_, "lblDisplay")->property("text").toString(); }
@@ -230,7 +232,7 @@ private:
     QWidget& window_;
     double seconds_;
     std::mt19937 random_{1};  // the same edits in the same order on every run
-    std::array<TickCounter, kTimers.size()> counters_;
+    TickCounter counter_;
     std::array<FailingAmount, 4> failing_{{{"txtincdown", "5e9", kStepSuffixes, {}},
                                            {"txtIncriments", "-5e9", kStepSuffixes, {}},
                                            {"txtdivideAmount", "0", {"", "0", ".4", ".49", "e5", "x9", " ", ".0"}, {}},
@@ -289,8 +291,8 @@ void Soak::report() {
     std::string byMode;
     bool everyModeTicked = true;
     for (std::size_t i = 0; i < kTimers.size(); ++i) {
-        byMode += (i == 0 ? "" : ", ") + std::string(kTimers[i]) + " " + std::to_string(counters_[i].ticks);
-        everyModeTicked = everyModeTicked && counters_[i].ticks > 0;
+        byMode += (i == 0 ? "" : ", ") + std::string(kTimers[i]) + " " + std::to_string(counter_.byMode[i]);
+        everyModeTicked = everyModeTicked && counter_.byMode[i] > 0;
     }
     const long long firstHalf = mid_.ticks, secondHalf = end_.ticks - mid_.ticks;
     const long long untilExit = ticks() - ticksAtStop_;

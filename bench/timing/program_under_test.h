@@ -1,10 +1,11 @@
 // The program as the timing probe reaches it from inside its process: only
 // through what every build of the window keeps stable, so that one probe
 // measures the window of any commit. That is its design names (objectName:
-// the form frmCountdown, its buttons, entries and display, the timers tmr*,
-// whose timeout() is a tick), Qt's own widget classes, and, where the window
-// has it, the property ticksUpTo (the instant its ticks are up to; a window
-// that took every tick at its own alarm has none: its ticks are up to now).
+// the form frmCountdown, its buttons, entries and display), Qt's own widget
+// classes, and, where the window has them, the signal tickRan(QString) after
+// every tick (earlier builds: the timers tmr*, whose timeout() is a tick) and
+// the property ticksUpTo (the instant its ticks are up to; a window that took
+// every tick at its own alarm has none: its ticks are up to now).
 #pragma once
 
 #include <QMetaProperty>
@@ -45,8 +46,8 @@ inline constexpr std::array<Mode, 4> kModes{{
 }};
 inline constexpr const char* kStartValue = "10000000";
 
-// Counts each mode's ticks through a second connection to its timer, made
-// after the window's own, and the display's paints through an event filter:
+// Counts the ticks on the window's signal (or each timer's, after the
+// window's own connection), and the display's paints through an event filter:
 // the program runs as it does alone. Each paint records, for every tick run
 // since the paint before, the delay from the tick's instant to the paint.
 class ProgramUnderTest : public QObject {

@@ -4,15 +4,15 @@
 #include <chrono>
 #include <thread>
 
+#include "callback_timer.h"
 #include "clock/kernel_wake_source.h"
-#include "clock/tick_timer.h"
 
 using taborvane::clock::KernelWakeSource;
 using taborvane::clock::TickScheduler;
-using taborvane::clock::TickTimer;
+using taborvane::clock::testing::CallbackTimer;
 
 // The timers on the kernel's clock, through the event loop.
-class TickTimerTest : public QObject {
+class KernelClockTest : public QObject {
     Q_OBJECT
 
     KernelWakeSource source_;
@@ -20,9 +20,9 @@ class TickTimerTest : public QObject {
 
 private slots:
     void ticksUntilStopped() {
-        TickTimer timer(scheduler_);
+        CallbackTimer timer(scheduler_);
         int ticks = 0;
-        connect(&timer, &TickTimer::timeout, this, [&ticks] { ++ticks; });
+        timer.onTick([&ticks] { ++ticks; });
         timer.start(2);
         QVERIFY(timer.isActive());
         QTRY_VERIFY(ticks >= 3);
@@ -34,9 +34,9 @@ private slots:
     }
 
     void ticksOwedWhileBusyComeLateNotLost() {
-        TickTimer timer(scheduler_);
+        CallbackTimer timer(scheduler_);
         int ticks = 0;
-        connect(&timer, &TickTimer::timeout, this, [&ticks] { ++ticks; });
+        timer.onTick([&ticks] { ++ticks; });
         timer.start(5);
         QTRY_VERIFY(ticks >= 1);
         const int before = ticks;
@@ -46,9 +46,9 @@ private slots:
     }
 
     void aTickThatStopsTheTimerEndsTheBacklog() {
-        TickTimer timer(scheduler_);
+        CallbackTimer timer(scheduler_);
         int ticks = 0;
-        connect(&timer, &TickTimer::timeout, this, [&] {
+        timer.onTick([&] {
             ++ticks;
             timer.stop();
         });
@@ -61,9 +61,9 @@ private slots:
     }
 
     void restartingFirstTakesWhatWasOwed() {
-        TickTimer timer(scheduler_);
+        CallbackTimer timer(scheduler_);
         int ticks = 0;
-        connect(&timer, &TickTimer::timeout, this, [&ticks] { ++ticks; });
+        timer.onTick([&ticks] { ++ticks; });
         QElapsedTimer busy;
         busy.start();
         timer.start(2);
@@ -78,5 +78,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TickTimerTest)
-#include "tick_timer_test.moc"
+QTEST_MAIN(KernelClockTest)
+#include "kernel_clock_test.moc"
