@@ -46,7 +46,7 @@ table=$out/report.md
     "$(git rev-parse --short HEAD) ($(nproc) cores). The program is the sanitize build's \`taborvane\`"
   echo "(AddressSanitizer and UndefinedBehaviorSanitizer, RelWithDebInfo) on Xvfb, with the driver"
   echo "\`bench/soak/soak_probe.cpp\` preloaded: it reaches the window by its design names, counts each"
-  echo "mode's ticks on the timer's own signal, and runs all four modes at a pace of 1 ms: for the first"
+  echo "mode's ticks on the window's tickRan signal, and runs all four modes at a pace of 1 ms: for the first"
   echo "half with amounts that move the value, for the second half with amounts that make every step"
   echo "fail (a step of 5e9, a divisor of 0, a factor of 1e300). Every 200–500 ms it clicks into an"
   echo "entry and types a new text through Qt's delivery of mouse and key events (paces of 0, negative"
