@@ -4,8 +4,8 @@
 // with amounts that move the value, the second with amounts that make every
 // step fail, while it clicks and types through Qt's delivery of mouse and key
 // events every 200 to 500 ms. It counts each mode's ticks on the window's
-// signal after every tick and samples memory every 2 s; when the Exit click ends the program,
-// it prints its figures as a Markdown table on standard output.
+// signal after every tick and samples memory every 2 s; when the Exit click
+// ends the program, it prints its figures as a Markdown table on standard output.
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>

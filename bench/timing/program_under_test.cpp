@@ -17,7 +17,8 @@ ProgramUnderTest::ProgramUnderTest(QWidget& window)
     delays_.reserve(1 << 18);
     // By the signal's name: the window's class is the build's own.
     if (window.metaObject()->indexOfSignal("tickRan(QString)") >= 0) {
-        connect(&window, SIGNAL(tickRan(QString)), this, SLOT(countTick()));
+        if (!connect(&window, SIGNAL(tickRan(QString)), this, SLOT(countTick())))
+            qFatal("timing probe: cannot connect to the window's tickRan(QString)");
     } else {
         for (const Mode& mode : kModes)
             if (!connect(Named<QObject>(window, mode.timer), SIGNAL(timeout()), this, SLOT(countTick())))
