@@ -5,10 +5,13 @@
 #include <QIcon>
 #include <QLineEdit>
 #include <QMetaMethod>
+#include <QPushButton>
+#include <vector>
 
 #include "accessible_window.h"
 #include "clock/kernel_wake_source.h"
 #include "display_label.h"
+#include "lamp_widget.h"
 #include "qt_text.h"
 
 namespace taborvane::window {
@@ -22,14 +25,42 @@ CountdownWindow::CountdownWindow(std::unique_ptr<clock::WakeSource> wakeSource, 
       time_(*this, std::move(wakeSource)),
       form_(*this),
       surface_(form_, time_.scheduler(), [this] { endProgram(); }),
-      bindings_(form_, surface_, time_.scheduler(), *this) {
+      bindings_(form_, surface_, time_.scheduler(), *this),
+      announcer_(*this, time_.scheduler(), [this] { return surface_.shownNumber(); }) {
     ExposeCountdownWindowAsFrame();
     setObjectName(QStringLiteral("frmCountdown"));
     setWindowTitle(ToQString(kTitle));
     setWindowIcon(QIcon(QStringLiteral(":/icons/taborvane.png")));
     form_.control<DisplayLabel>("lblDisplay").beforeRead([this] { time_.bringTicksUpToDate(); });
     bindings_.form().Form_Load();
+    announceWhatChangesTheNumber();
+    for (const LampAndButton& pair : kLampsAndButtons)
+        form_.control<LampWidget>(pair.lamp).tellStateThrough(form_.control<QPushButton>(pair.button));
     form_.control<QLineEdit>("txtStart").setFocus();
+}
+
+// A screen reader's user hears the number after what may change it or show
+// that it holds: a start, Stop, Reset Zero, an edit of the start value, a mode
+// that stops itself; never at a tick.
+void CountdownWindow::announceWhatChangesTheNumber() {
+    std::vector<std::string_view> buttons{"cmdStop", "cmdReset"};
+    for (const LampAndButton& mode : kLampsAndButtons) buttons.push_back(mode.button);
+    for (const std::string_view button : buttons)
+        connect(&form_.control<QPushButton>(button), &QPushButton::clicked, this,
+                [this] { announcer_.request(Announcer::When::AtOnce); });
+    connect(&form_.control<QLineEdit>("txtStart"), &QLineEdit::textChanged, this,
+            [this] { announcer_.request(Announcer::When::AfterAPause); });
+    for (const auto& timer : surface_.timers())
+        timer->whenStoppedByItsTick([this] { announcer_.request(Announcer::When::AtOnce); });
+}
+
+// Told once the window is first shown and assistive tools listen, after a
+// pause: a screen reader presents the window and its focus first.
+void CountdownWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (announcedOpening_) return;
+    announcedOpening_ = true;
+    announcer_.requestOnceHeard(Announcer::When::AfterAPause);
 }
 
 CountdownWindow::~CountdownWindow() { surface_.stopEveryTimer(); }

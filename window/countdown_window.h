@@ -16,6 +16,7 @@
 #include <memory>
 #include <string_view>
 
+#include "announcer.h"
 #include "clock/tick_scheduler.h"
 #include "counter/interval_timer.h"
 #include "designed_form.h"
@@ -52,16 +53,20 @@ protected:
     void connectNotify(const QMetaMethod& signal) override;
     void disconnectNotify(const QMetaMethod& signal) override;
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void endProgram();
     void watchTicks(bool watched);
+    void announceWhatChangesTheNumber();
 
     WindowTimekeeping time_;
     DesignedForm form_;
     QtSurface surface_;
     FormBindings bindings_;
+    Announcer announcer_;
+    bool announcedOpening_ = false;
 };
 
 }  // namespace taborvane::window

@@ -104,6 +104,20 @@ inline constexpr std::array<ControlDesign, 27> kControls{{
     // clang-format on
 }};
 
+// Each lamp with the button that starts its mode, where a screen reader's
+// user meets the lamp: a lamp takes no focus.
+struct LampAndButton {
+    std::string_view lamp;
+    std::string_view button;
+};
+
+inline constexpr std::array<LampAndButton, 4> kLampsAndButtons{{
+    {"Shape1", "cmdStart"},
+    {"Shape2", "Command1"},
+    {"Shape3", "cmdDivide"},
+    {"Shape4", "cmdTimes"},
+}};
+
 // The text a control shows when the window opens.
 [[nodiscard]] constexpr std::string_view FirstTextOf(const ControlDesign& design) {
     return FindDesignText(design.name).value_or(design.text);

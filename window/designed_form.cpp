@@ -11,6 +11,7 @@
 #include <optional>
 
 #include "display_label.h"
+#include "entry_accessible.h"
 #include "fonts.h"
 #include "lamp_widget.h"
 #include "qt_text.h"
@@ -62,6 +63,7 @@ QWidget* CreateWidget(const ControlDesign& design, QWidget* parent) {
 }  // namespace
 
 DesignedForm::DesignedForm(QWidget& window) : window_(window) {
+    ExposeEntriesAsWholeText();  // before any entry exists: Qt keeps the interface it first makes
     PaintBackground(window);
     window.setMinimumSize(kDesignSize);
     window.resize(kDesignSize);

@@ -14,7 +14,7 @@ namespace {
 // frames or two announcements.
 class DisplayAccessible final : public QAccessibleWidget {
 public:
-    explicit DisplayAccessible(DisplayLabel* label) : QAccessibleWidget(label, QAccessible::StaticText) {}
+    explicit DisplayAccessible(DisplayLabel* label) : QAccessibleWidget(label, QAccessible::StatusBar) {}
     [[nodiscard]] QString text(QAccessible::Text kind) const override {
         if (kind != QAccessible::Name) return QAccessibleWidget::text(kind);
         const auto* display = static_cast<const DisplayLabel*>(widget());

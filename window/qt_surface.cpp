@@ -21,8 +21,10 @@ QtTextBox::QtTextBox(QLineEdit& edit) : edit_(edit) { refresh(); }
 void QtTextBox::refresh() { utf8_ = edit_.text().toStdString(); }
 
 void QtTimer::tick() {
+    const bool wasEnabled = isEnabled();
     if (procedure_ != nullptr) (form_->*procedure_)();
     if (watch_) watch_();
+    if (wasEnabled && !isEnabled() && stopped_) stopped_();
 }
 
 QtSurface::QtSurface(const DesignedForm& form, clock::TickScheduler& scheduler, std::function<void()> endProgram)
@@ -64,6 +66,8 @@ QtTimer& QtSurface::timer(clock::TickScheduler& scheduler, std::string_view name
     timers_.push_back(std::make_unique<QtTimer>(scheduler, name, DesignIntervalOf(name)));
     return *timers_.back();
 }
+
+QString QtSurface::shownNumber() const { return ToQString(display_.caption()); }
 
 QtTimer* QtSurface::timerNamed(std::string_view name) const {
     for (const auto& timer : timers_)

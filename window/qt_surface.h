@@ -26,6 +26,8 @@ class QtLabel final : public Label {
 public:
     QtLabel(DisplayLabel& display, const clock::TickScheduler& scheduler) : display_(display), scheduler_(scheduler) {}
     void setCaption(std::string_view caption) override;
+    // The last caption set: what the display shows once the batch of ticks is over.
+    [[nodiscard]] const std::string& caption() const { return caption_; }
     // Hands the last caption to the display; the scheduler calls it when the batch is over.
     void flush();
 
@@ -75,6 +77,8 @@ public:
     // Told of every tick once its procedure has run, for a watcher of the
     // ticks; an empty function stops it.
     void afterEachTick(std::function<void()> watch) { watch_ = std::move(watch); }
+    // Told when a tick's procedure has stopped this timer.
+    void whenStoppedByItsTick(std::function<void()> stopped) { stopped_ = std::move(stopped); }
 
 protected:
     void startWait(std::int32_t milliseconds) override { startRepeating(milliseconds * clock::kMillisecond); }
@@ -87,6 +91,7 @@ private:
     frmCountdown* form_ = nullptr;
     Procedure procedure_ = nullptr;
     std::function<void()> watch_;
+    std::function<void()> stopped_;
 };
 
 class QtProgramEnd final : public ProgramEnd {
@@ -109,6 +114,8 @@ public:
     // Null when the counter has no timer of that name.
     [[nodiscard]] QtTimer* timerNamed(std::string_view name) const;
     [[nodiscard]] const std::vector<std::unique_ptr<QtTimer>>& timers() const { return timers_; }
+    // The number as the display shows it once the ticks under way are over.
+    [[nodiscard]] QString shownNumber() const;
     // Disables every timer, as the counter would.
     void stopEveryTimer();
 

@@ -1,9 +1,12 @@
 #!/usr/bin/python3
 """Runs the real program and works it through the accessibility bus alone, as a
 screen reader's user would: the window must be a frame named "Taborvane" with
-every control named as designed; Count Up must step the number and light its
-lamp; Exit must end the program with status 0, and nothing may be printed but
-what Qt writes of itself under the categories named below.
+every control named as designed and every entry's text whole; the number must
+be announced when the window opens, after a start, Stop, Reset Zero, an edit of
+the start value and a mode that stops itself, and never at a tick; a lamp's
+state must be told at its mode's button; Exit must end the program with status
+0, and nothing may be printed but what Qt writes of itself under the
+categories named below.
 
 Run inside a session bus of its own (dbus-run-session) on a display.
 Usage: drive_over_atspi.py PROGRAM [--screenshot PNG] [--compositor-draws-frames]
@@ -56,13 +59,13 @@ except ImportError as missing:
 # state a lamp reports in its description. Roles are compared by their
 # constants: the names the accessibility library prints differ between releases.
 EXPECTED_CONTROLS = [
-    (pyatspi.ROLE_LABEL, "777", None),
+    (pyatspi.ROLE_STATUS_BAR, "777", None),
     (pyatspi.ROLE_LABEL, "Time Amount", None),
     (pyatspi.ROLE_LABEL, "Incriment", None),
-    (pyatspi.ROLE_PUSH_BUTTON, "Start Countdown", None),
-    (pyatspi.ROLE_PUSH_BUTTON, "Count Up", None),
-    (pyatspi.ROLE_PUSH_BUTTON, "Divide", None),
-    (pyatspi.ROLE_PUSH_BUTTON, "Multiply", None),
+    (pyatspi.ROLE_PUSH_BUTTON, "Start Countdown", "Lamp off"),
+    (pyatspi.ROLE_PUSH_BUTTON, "Count Up", "Lamp off"),
+    (pyatspi.ROLE_PUSH_BUTTON, "Divide", "Lamp off"),
+    (pyatspi.ROLE_PUSH_BUTTON, "Multiply", "Lamp off"),
     (pyatspi.ROLE_PUSH_BUTTON, "Reset Zero", None),
     (pyatspi.ROLE_PUSH_BUTTON, "Stop", None),
     (pyatspi.ROLE_PUSH_BUTTON, "Exit", None),
@@ -80,6 +83,18 @@ EXPECTED_CONTROLS = [
     (pyatspi.ROLE_FILLER, "Divide lamp", "Off"),
     (pyatspi.ROLE_FILLER, "Multiply lamp", "Off"),
 ]
+# Each entry's text as the window opens.
+ENTRY_TEXTS = {
+    "Start value": "000000777",
+    "Countdown pace in milliseconds": "4700",
+    "Countdown step": "370",
+    "Count-up pace in milliseconds": "470",
+    "Count-up step": "37",
+    "Divide pace in milliseconds": "4700",
+    "Divisor": "37",
+    "Multiply pace in milliseconds": "470",
+    "Multiplier": "3.7",
+}
 OLIVE = "rgb(192,192,0)"  # the window's background
 APP_ID = "org.taborvane.Taborvane"
 # Where glvnd, which every EGL program goes through, reads which vendor's
@@ -117,6 +132,16 @@ def check(condition, what):
     print(f"ok: {what}")
 
 
+def pass_time(seconds):
+    """Lets the accessibility library deliver events while time passes."""
+    deadline = time.monotonic() + seconds
+    context = GLib.MainContext.default()
+    while time.monotonic() < deadline:
+        while context.iteration(False):
+            pass
+        time.sleep(0.02)
+
+
 def wait_for(what, probe, timeout=10.0):
     deadline = time.monotonic() + timeout
     while time.monotonic() < deadline:
@@ -127,8 +152,53 @@ def wait_for(what, probe, timeout=10.0):
         if found:
             print(f"ok: {what}")
             return found
-        time.sleep(0.05)
+        pass_time(0.05)
     raise CheckFailed(f"{what}: not within {timeout:g} s")
+
+
+class Listener:
+    """What a screen reader presents without the focus moving: announcements
+    (Qt 6.8 on), notifications shown (before), and changes of descriptions."""
+
+    def __init__(self):
+        self.announced = []  # (monotonic time, text)
+        self.descriptions = []  # (name of the source, new description)
+        self._listener = Atspi.EventListener.new(self._heard)
+        for kind in ("object:announcement", "object:state-changed:showing",
+                     "object:property-change:accessible-description"):
+            self._listener.register(kind)
+
+    def _heard(self, event):
+        try:
+            if event.type == "object:announcement" and isinstance(event.any_data, str):
+                self.announced.append((time.monotonic(), event.any_data))
+            elif event.type.startswith("object:state-changed:showing") and event.detail1 \
+                    and event.source.get_role() == Atspi.Role.NOTIFICATION:
+                self.announced.append((time.monotonic(), event.source.get_name()))
+            elif event.type.startswith("object:property-change:accessible-description"):
+                self.descriptions.append((event.source.get_name(), event.source.get_description()))
+        except GLib.Error:
+            pass  # a source gone while we asked
+
+    def texts(self):
+        return [text for _, text in self.announced]
+
+    def wait_for_announcement(self, what, text, timeout=5.0):
+        before = len(self.announced)
+        wait_for(f"{what}: '{text}' announced", lambda: text in self.texts()[before:], timeout)
+
+
+def set_text(entry, text):
+    check(entry.queryEditableText().setTextContents(text), f"'{entry.name}' takes the text '{text}'")
+
+
+def check_entries_whole(controls):
+    for name, expected in ENTRY_TEXTS.items():
+        text = controls[(int(pyatspi.ROLE_TEXT), name)].queryText()
+        whole = text.getText(0, -1)
+        _, start, end = text.getAttributeRun(0)
+        check(whole == expected and (start, end) == (0, len(expected)),
+              f"'{name}' reads '{whole}' as one run of {start} to {end}")
 
 
 def application_of(pid):
@@ -207,7 +277,7 @@ def check_no_graphics_driver(program):
     check(not drivers, f"the program maps no graphics driver (it maps {', '.join(drivers) or 'none'})")
 
 
-def drive(program, screenshot, compositor_draws_frames, maps_no_graphics_driver):
+def drive(program, listener, screenshot, compositor_draws_frames, maps_no_graphics_driver):
     application = wait_for("the program is on the accessibility bus", lambda: application_of(program.pid))
     frames = [child for child in application if child.getRole() == pyatspi.ROLE_FRAME]
     check(len(frames) == 1, "the program shows one frame")
@@ -223,11 +293,53 @@ def drive(program, screenshot, compositor_draws_frames, maps_no_graphics_driver)
         if description is not None:
             check(control.description == description, f"'{name}' says '{description}'")
 
-    display = controls[(pyatspi.ROLE_LABEL, "777")]
+    check_entries_whole(controls)
+    display = controls[(pyatspi.ROLE_STATUS_BAR, "777")]
     lamp = controls[(pyatspi.ROLE_FILLER, "Count-up lamp")]
-    press(controls[(pyatspi.ROLE_PUSH_BUTTON, "Count Up")])
+    button = controls[(pyatspi.ROLE_PUSH_BUTTON, "Count Up")]
+    entry = {name: controls[(int(pyatspi.ROLE_TEXT), name)] for name in ENTRY_TEXTS}
+    listener.wait_for_announcement("the window opens", "777")
+    pass_time(1.2)  # an announcement follows the last by a second at least
+    press(button)
+    listener.wait_for_announcement("Count Up", "777")
     wait_for("Count Up steps the number and lights its lamp",
              lambda: display.name not in ("777", "") and int(display.name) > 777 and lamp.description == "Lit")
+    wait_for("its button tells the lamp is lit", lambda: ("Count Up", "Lamp lit") in listener.descriptions)
+    press(controls[(pyatspi.ROLE_PUSH_BUTTON, "Stop")])
+    wait_for("Stop: the number it holds announced",
+             lambda: listener.texts()[-1] == display.name and display.name != "777")
+    set_text(entry["Start value"], "1000")
+    listener.wait_for_announcement("an edit of the start value", "1000")
+    press(controls[(pyatspi.ROLE_PUSH_BUTTON, "Reset Zero")])
+    listener.wait_for_announcement("Reset Zero", "0")
+    # A countdown by 1 a millisecond from 3 stops itself when it finds 1, after one more step.
+    set_text(entry["Countdown step"], "1")
+    set_text(entry["Countdown pace in milliseconds"], "1")
+    set_text(entry["Start value"], "3")
+    listener.wait_for_announcement("the start value", "3")
+    press(controls[(pyatspi.ROLE_PUSH_BUTTON, "Start Countdown")])
+    listener.wait_for_announcement("a countdown that stops itself", "0")
+
+    # Four modes at 1 ms: thousands of ticks, and no announcement of their own.
+    # The amounts keep the value changing at every tick, away from every stop value.
+    for name, text in (("Countdown pace in milliseconds", "1"), ("Count-up pace in milliseconds", "1"),
+                       ("Divide pace in milliseconds", "1"), ("Multiply pace in milliseconds", "1"),
+                       ("Countdown step", "2"), ("Count-up step", "4"), ("Divisor", "-1"), ("Multiplier", "-1"),
+                       ("Start value", "1000")):
+        set_text(entry[name], text)
+    pass_time(1.5)
+    for name in ("Start Countdown", "Count Up", "Divide", "Multiply"):
+        press(controls[(pyatspi.ROLE_PUSH_BUTTON, name)])
+    pass_time(1.5)  # the presses' own announcements
+    before, changed, seconds = len(listener.announced), set(), 5
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        changed.add(display.name)
+        pass_time(0.05)
+    told = listener.texts()[before:]
+    check(len(changed) > 20 and len(told) <= 1,
+          f"four modes at 1 ms for {seconds} s: the number seen {len(changed)} ways, announced {len(told)} times {told}")
+    press(controls[(pyatspi.ROLE_PUSH_BUTTON, "Stop")])
     if screenshot:
         save_screenshot(screenshot)
     if compositor_draws_frames:
@@ -255,11 +367,17 @@ def main():
     # The bus and its registry start on demand: have them up before the program looks for them.
     pyatspi.Registry.getDesktop(0).childCount
     environment = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_MESSAGE_PATTERN=MESSAGE_PATTERN)
+    listener = Listener()
     program = subprocess.Popen([args.program], env=environment, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
     try:
-        drive(program, args.screenshot, args.compositor_draws_frames, args.maps_no_graphics_driver)
+        drive(program, listener, args.screenshot, args.compositor_draws_frames, args.maps_no_graphics_driver)
     except CheckFailed as failure:
         print(f"FAILED: {failure}", file=sys.stderr)
+        if program.poll() is None:
+            program.kill()
+        err = program.stderr.read().decode(errors="replace")
+        if err:
+            print(f"the program printed: {err}", file=sys.stderr)
         return 1
     finally:
         if program.poll() is None:
