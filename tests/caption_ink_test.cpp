@@ -188,10 +188,19 @@ private slots:
         }
         QWidget& widget = *FindControl<QWidget>(*window_, qPrintable(control));
         const qreal ratio = widget.devicePixelRatioF();
-        // A text wider than its entry scrolls, and the part out of sight would be missing from the ink.
         if (auto* edit = qobject_cast<QLineEdit*>(&widget)) {
+            const QFontMetricsF metrics(edit->font());
+            const QRect area = TextAreaOf(widget);
+            // An entry centres its font's line box and clips to its text area: whatever is typed
+            // stays whole where the line box fits.
+            QVERIFY2(metrics.height() <= area.height(),
+                     qPrintable(QStringLiteral("%1: a line box of %2 pixels in a text area of %3")
+                                    .arg(control)
+                                    .arg(metrics.height())
+                                    .arg(area.height())));
+            // A text wider than its entry scrolls, and the part out of sight would be missing from the ink.
             QVERIFY(text.size() <= edit->maxLength());
-            QVERIFY2(QFontMetricsF(edit->font()).horizontalAdvance(text) < TextAreaOf(widget).width() - 4,
+            QVERIFY2(metrics.horizontalAdvance(text) < area.width() - 4,
                      "the text is wider than its entry: choose a narrower one");
         }
 
