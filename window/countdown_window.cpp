@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QEvent>
 #include <QIcon>
 #include <QLineEdit>
 #include <QMetaMethod>
@@ -68,6 +69,24 @@ CountdownWindow::~CountdownWindow() { surface_.stopEveryTimer(); }
 void CountdownWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     form_.place();
+}
+
+bool CountdownWindow::event(QEvent* event) {
+    const bool handled = QWidget::event(event);
+    // The captions' size is fitted to the style's frames at the screen's pixel
+    // ratio, as well as to the window's size.
+    switch (event->type()) {
+    case QEvent::StyleChange:
+    case QEvent::ScreenChangeInternal:  // another screen: before Qt 6.6, the only word of a new ratio
+#if QT_VERSION >= QT_VERSION_CHECK(6, 6, 0)
+    case QEvent::DevicePixelRatioChange:
+#endif
+        form_.place();
+        break;
+    default:
+        break;
+    }
+    return handled;
 }
 
 void CountdownWindow::closeEvent(QCloseEvent* event) {

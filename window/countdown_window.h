@@ -50,6 +50,7 @@ signals:
     void tickRan(const QString& timer);
 
 protected:
+    bool event(QEvent* event) override;
     void connectNotify(const QMetaMethod& signal) override;
     void disconnectNotify(const QMetaMethod& signal) override;
     void resizeEvent(QResizeEvent* event) override;

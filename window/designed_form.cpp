@@ -2,14 +2,13 @@
 
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
+#include <QStringList>
 #include <QtGlobal>
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <cstdlib>
-#include <optional>
 
+#include "caption_button.h"
 #include "display_label.h"
 #include "entry_accessible.h"
 #include "fonts.h"
@@ -50,7 +49,7 @@ QWidget* CreateWidget(const ControlDesign& design, QWidget* parent) {
         return edit;
     }
     case ControlKind::CommandButton: {
-        auto* button = new QPushButton(text, parent);
+        auto* button = new CaptionButton(text, parent);
         button->setAutoDefault(true);  // Enter clicks a focused button, as Space does
         return button;
     }
@@ -78,6 +77,12 @@ DesignedForm::DesignedForm(QWidget& window) : window_(window) {
         placed_.push_back({&design, widget});
     }
     setTabOrderFromDesign();
+    // A role's buttons share one baseline: their captions' ink is centred together.
+    for (const FontDesign& font : kFonts) {
+        QStringList captions;
+        for (const CaptionButton* button : buttonsOf(font.role)) captions << button->text();
+        for (CaptionButton* button : buttonsOf(font.role)) button->shareBaselineWith(captions);
+    }
     place();
 }
 
@@ -111,8 +116,6 @@ void DesignedForm::place() {
     const auto at = [this](double origin, int twips) {
         return static_cast<int>(std::lround(origin + twips * scale_ / kTwipsPerPixel));
     };
-    // A role's font is measured to fit its design: once a role, not once a control.
-    std::array<std::optional<QFont>, static_cast<std::size_t>(FontRole::None)> fontOfRole;
     for (const PlacedControl& placed : placed_) {
         const ControlDesign& d = *placed.design;
         const int x = at(left, d.left);
@@ -121,11 +124,32 @@ void DesignedForm::place() {
         // request at every new text of a label.
         placed.widget->setFixedSize(at(left, d.left + d.width) - x, at(top, d.top + d.height) - y);
         placed.widget->move(x, y);
-        if (d.font == FontRole::None) continue;
-        std::optional<QFont>& font = fontOfRole[static_cast<std::size_t>(d.font)];
-        if (!font) font = FontFor(d.font, scale_);
-        placed.widget->setFont(*font);
     }
+    // A role's font is measured to fit its design: once a role, not once a control.
+    for (const FontDesign& font : kFonts) setFontOfRole(font.role);
+}
+
+void DesignedForm::setFontOfRole(FontRole role) {
+    QFont font = FontFor(role, scale_);
+    const std::vector<CaptionButton*> buttons = buttonsOf(role);
+    // Smaller, where the captions' ink would not keep clear of some button's frame.
+    constexpr int kMostTries = 8;
+    for (int tries = 0; tries < kMostTries && !buttons.empty(); ++tries) {
+        double fit = 1.0;
+        for (const CaptionButton* button : buttons) fit = std::min(fit, button->captionFit(font));
+        if (fit >= 1.0 || fit <= 0.0) break;
+        font = FontFor(role, scale_, font.pointSizeF() * fit);
+    }
+    for (const PlacedControl& placed : placed_)
+        if (placed.design->font == role) placed.widget->setFont(font);
+}
+
+std::vector<CaptionButton*> DesignedForm::buttonsOf(FontRole role) const {
+    std::vector<CaptionButton*> buttons;
+    for (const PlacedControl& placed : placed_)
+        if (auto* button = qobject_cast<CaptionButton*>(placed.widget); button && placed.design->font == role)
+            buttons.push_back(button);
+    return buttons;
 }
 
 }  // namespace taborvane::window

@@ -12,12 +12,16 @@
 
 namespace taborvane::window {
 
+class CaptionButton;
+
 class DesignedForm {
 public:
     // Creates every control of the design as a child of the window.
     explicit DesignedForm(QWidget& window);
 
-    // Places every control, and sizes its font, for the window's present size.
+    // Places every control, and sizes its font, for the window's present size,
+    // style and pixel ratio: a caption too tall for its button at the design's
+    // size is drawn smaller.
     void place();
     // The scale of every place, size and font against the design size.
     [[nodiscard]] double scale() const { return scale_; }
@@ -40,6 +44,8 @@ private:
     [[nodiscard]] QWidget* find(std::string_view name) const;
     [[noreturn]] static void NoSuchControl(std::string_view name, const char* kind);
     void setTabOrderFromDesign() const;
+    void setFontOfRole(FontRole role);
+    [[nodiscard]] std::vector<CaptionButton*> buttonsOf(FontRole role) const;
 
     QWidget& window_;
     std::vector<PlacedControl> placed_;

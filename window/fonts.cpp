@@ -38,6 +38,12 @@ int StretchSpanning(QFont font, const QString& text, double width) {
     return stretch;
 }
 
+const FontDesign* DesignOf(FontRole role) {
+    const auto design =
+        std::find_if(kFonts.begin(), kFonts.end(), [role](const FontDesign& font) { return font.role == role; });
+    return design != kFonts.end() ? &*design : nullptr;
+}
+
 }  // namespace
 
 void LoadCarriedFonts() {
@@ -52,11 +58,15 @@ void LoadCarriedFonts() {
 }
 
 QFont FontFor(FontRole role, double scale) {
-    const auto design =
-        std::find_if(kFonts.begin(), kFonts.end(), [role](const FontDesign& font) { return font.role == role; });
-    if (design == kFonts.end()) return {};
+    const FontDesign* design = DesignOf(role);
+    return design != nullptr ? FontFor(role, scale, design->pointSize * scale) : QFont();
+}
+
+QFont FontFor(FontRole role, double scale, double pointSize) {
+    const FontDesign* design = DesignOf(role);
+    if (design == nullptr) return {};
     QFont font(design->face == Face::Narrow ? kNarrowFace : kPlainFace);
-    font.setPointSizeF(design->pointSize * scale);
+    font.setPointSizeF(pointSize);
     font.setWeight(design->face == Face::PlainBold ? QFont::Bold : QFont::Normal);
     // Glyphs keep their drawn advances whatever hinting the desktop asks for,
     // so that a text spans the same width everywhere; only heights meet pixels.
