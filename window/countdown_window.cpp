@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QMetaMethod>
 #include <QPushButton>
+#include <QWindow>
 #include <vector>
 
 #include "accessible_window.h"
@@ -55,12 +56,14 @@ void CountdownWindow::announceWhatChangesTheNumber() {
         timer->whenStoppedByItsTick([this] { announcer_.request(Announcer::When::AtOnce); });
 }
 
-// Told once the window is first shown and assistive tools listen, after a
-// pause: a screen reader presents the window and its focus first.
 void CountdownWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    if (announcedOpening_) return;
-    announcedOpening_ = true;
+    if (shownBefore_) return;
+    shownBefore_ = true;
+    // The captions are fitted at the screen's pixel ratio: another screen may have another.
+    connect(windowHandle(), &QWindow::screenChanged, this, [this] { form_.place(); });
+    // The opening is told once assistive tools listen, after a pause: a screen
+    // reader presents the window and its focus first.
     announcer_.requestOnceHeard(Announcer::When::AfterAPause);
 }
 
@@ -77,7 +80,6 @@ bool CountdownWindow::event(QEvent* event) {
     // ratio, as well as to the window's size.
     switch (event->type()) {
     case QEvent::StyleChange:
-    case QEvent::ScreenChangeInternal:  // another screen: before Qt 6.6, the only word of a new ratio
 #if QT_VERSION >= QT_VERSION_CHECK(6, 6, 0)
     case QEvent::DevicePixelRatioChange:
 #endif

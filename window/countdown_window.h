@@ -67,7 +67,7 @@ private:
     QtSurface surface_;
     FormBindings bindings_;
     Announcer announcer_;
-    bool announcedOpening_ = false;
+    bool shownBefore_ = false;
 };
 
 }  // namespace taborvane::window
