@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages of the purposes named (scripts/packages.sh:
-# program, headless, test, fresh-system), and does nothing when they are all there already.
+# program, headless, test, screen-reader, fresh-system), and does nothing when they are all there already.
 # Usage: scripts/install-deps.sh PURPOSE...
 set -euo pipefail
 . "$(dirname "$0")/packages.sh"
@@ -11,9 +11,10 @@ for purpose in "$@"; do
     program) packages+=("${program_packages[@]}") ;;
     headless) packages+=("${headless_packages[@]}") ;;
     test) packages+=("${test_packages[@]}") ;;
+    screen-reader) packages+=("${screen_reader_packages[@]}") ;;
     fresh-system) packages+=("${fresh_system_packages[@]}") ;;
     *)
-      echo "usage: $0 program|headless|test|fresh-system..." >&2
+      echo "usage: $0 program|headless|test|screen-reader|fresh-system..." >&2
       exit 2
       ;;
   esac

@@ -26,6 +26,12 @@ test_packages=(
   weston sway dbus-daemon at-spi2-core python3-pyatspi qt6-gtk-platformtheme
 )
 
+# Hearing the window as a blind user does (scripts/orca-transcript.py): the
+# screen reader, and a window manager to give the window the focus.
+screen_reader_packages=(
+  orca openbox
+)
+
 # Building a fresh system of another Debian release (scripts/on-fresh-debian.sh).
 fresh_system_packages=(
   mmdebstrap
