@@ -56,7 +56,7 @@ def run_outside(program, print_only):
         log = os.path.join(folder, "orca.log")
         subprocess.run(["xvfb-run", "-a", "-s", "-screen 0 1280x800x24 -nolisten tcp", "dbus-run-session", "--",
                         sys.executable, os.path.abspath(__file__), program, "--inside", log], env=environment,
-                       check=True)
+                       check=True, stdout=sys.stderr)
         transcript = transcribe(log, release, orca, qt)
     print(transcript)
     if not print_only:
@@ -125,12 +125,18 @@ class Session:
         self.steps.append((title, start, self.now(), note))
 
     def end(self):
+        # Orca first, while the program still answers it: Orca writes out its
+        # log as it quits, and may wait long on a program that has gone.
+        time.sleep(1)
+        self.orca.terminate()
+        try:
+            self.orca.wait(timeout=30)
+        except subprocess.TimeoutExpired:
+            self.orca.kill()
+            self.orca.wait()
         if isinstance(self.program, subprocess.Popen):
             self.program.terminate()
             self.program.wait()
-        time.sleep(1)
-        self.orca.terminate()
-        self.orca.wait()
         self.window_manager.terminate()
 
 
