@@ -203,7 +203,8 @@ def transcribe(log, release, orca, qt):
                                text.strip()))
     with open(log + ".steps") as lines:
         steps = [line.rstrip("\n").split("\t") for line in lines]
-    out = [f"Orca {orca.split()[-1] if orca else '?'} on {release}, Qt {qt}, measured "
+    version = re.search(r"(\d+(\.\d+)+)", orca)  # "Orca version 48.1, AT-SPI2 version: 2.56.2"
+    out = [f"Orca {version.group(1) if version else '?'} on {release}, Qt {qt}, measured "
            f"{datetime.date.today().isoformat()} with `scripts/orca-transcript.py`: what Orca would have said, in "
            "order, utterances separated by ' / '.", "", "| step | what Orca said |", "|---|---|"]
     counted = ""
