@@ -126,9 +126,7 @@ void Announcer::tick() {
     stopRepeating();
     due_.reset();
     last_ = scheduler_.present();
-    const QString text = number_();
-    delivery_->announce(text);
-    if (watch_) watch_(text);
+    delivery_->announce(number_());
 }
 
 }  // namespace taborvane::window

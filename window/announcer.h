@@ -37,8 +37,6 @@ public:
     // As request, but if no assistive tool listens yet, once one does: an
     // announcement nobody can hear is lost.
     void requestOnceHeard(When when);
-    // Told of every announcement with its text, for a watcher; an empty function stops it.
-    void afterEach(std::function<void(const QString&)> watch) { watch_ = std::move(watch); }
 
 private:
     class Delivery;
@@ -51,7 +49,6 @@ private:
     std::unique_ptr<Delivery> delivery_;
     std::optional<clock::Nanoseconds> due_;   // the instant of the announcement waiting
     std::optional<clock::Nanoseconds> last_;  // the instant of the last one made
-    std::function<void(const QString&)> watch_;
     std::optional<When> onceHeard_;
 };
 
