@@ -6,7 +6,7 @@
 
 #include <QAccessible>
 #include <QApplication>
-#include <QDBusInterface>
+#include <QDBusConnection>
 #include <QDBusMessage>
 #include <QLabel>
 #include <QLineEdit>
@@ -110,9 +110,9 @@ private slots:
         // The accessibility bus starts on demand, as when a screen reader
         // starts; Qt connects only to one already there, and tells assistive
         // tools only once connected.
-        const QDBusMessage address = QDBusInterface(QStringLiteral("org.a11y.Bus"), QStringLiteral("/org/a11y/bus"),
-                                                    QStringLiteral("org.a11y.Bus"))
-                                         .call(QStringLiteral("GetAddress"));
+        const QDBusMessage address = QDBusConnection::sessionBus().call(
+            QDBusMessage::createMethodCall(QStringLiteral("org.a11y.Bus"), QStringLiteral("/org/a11y/bus"),
+                                           QStringLiteral("org.a11y.Bus"), QStringLiteral("GetAddress")));
         QVERIFY2(address.type() == QDBusMessage::ReplyMessage, qPrintable(address.errorMessage()));
         QTRY_VERIFY2_WITH_TIMEOUT(QAccessible::isActive(), "Qt did not connect to the accessibility bus", 10000);
         QAccessible::installUpdateHandler(Listen);
