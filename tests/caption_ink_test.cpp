@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <QSignalBlocker>
 #include <QTest>
+#include <QTransform>
 
 #include <QApplication>
 #include <QFontMetricsF>
@@ -63,10 +64,17 @@ InkRows RowsBetween(const QImage& withText, const QImage& withoutText) {
     return rows;
 }
 
+// How many columns the two images differ across, first to last.
+int ColumnsBetween(const QImage& withText, const QImage& withoutText) {
+    const QTransform turn = QTransform().rotate(90);
+    return RowsBetween(withText.transformed(turn), withoutText.transformed(turn)).height();
+}
+
 struct FreeInk {
     InkRows rows;
     double firstCover = 0;  // the most any pixel of the first row is covered, 0 to 1
     double lastCover = 0;
+    int columns = 0;
 };
 
 // The text's ink where nothing clips it, black on white, at the control's pixel ratio and dots per inch.
@@ -94,7 +102,7 @@ FreeInk FreeInkOf(const QString& text, const QFont& font, const QWidget& control
     };
     const InkRows rows = RowsBetween(canvas, blank);
     if (rows.height() == 0) return {};
-    return {rows, cover(rows.first), cover(rows.last)};
+    return {rows, cover(rows.first), cover(rows.last), ColumnsBetween(canvas, blank)};
 }
 
 // Where the style lets text be drawn, inside the frame it draws; the whole control for a label.
@@ -247,6 +255,38 @@ private slots:
                                 .arg(free.rows.height())
                                 .arg(free.firstCover, 0, 'f', 2)
                                 .arg(free.lastCover, 0, 'f', 2)));
+    }
+
+    // An entry shows the longest number it takes whole from side to side: a
+    // wider text would scroll, and its start would be out of sight.
+    void anEntryShowsItsLongestNumberWhole_data() {
+        QTest::addColumn<QString>("entry");
+        for (const ControlDesign& design : kControls)
+            if (design.kind == ControlKind::TextBox) QTest::addRow("%s", design.name.data()) << ToQString(design.name);
+    }
+    void anEntryShowsItsLongestNumberWhole() {
+        QFETCH(QString, entry);
+        auto& edit = *FindControl<QLineEdit>(*window_, qPrintable(entry));
+        // The widest a number's text can be: its widest digit throughout, but
+        // for the widest letter that may start its exponent.
+        const QFontMetricsF metrics(edit.font());
+        const auto widest = [&metrics](const QString& characters) {
+            return *std::max_element(characters.begin(), characters.end(), [&metrics](QChar a, QChar b) {
+                return metrics.horizontalAdvance(a) < metrics.horizontalAdvance(b);
+            });
+        };
+        QString longest(edit.maxLength() - 1, widest(QStringLiteral("0123456789")));
+        longest += widest(QStringLiteral("eEdD"));
+        SetTextOf(edit, longest);
+        edit.setCursorPosition(static_cast<int>(longest.size()));  // its end in sight, as after typing
+        const QImage withText = edit.grab().toImage();
+        SetTextOf(edit, QString());
+        const QImage withoutText = edit.grab().toImage();
+        const int shown = ColumnsBetween(withText, withoutText);
+        const int whole = FreeInkOf(longest, edit.font(), edit).columns;
+        QVERIFY2(
+            std::abs(shown - whole) <= 1,
+            qPrintable(QStringLiteral("\"%1\" shows %2 of its %3 columns of ink").arg(longest).arg(shown).arg(whole)));
     }
 };
 

@@ -3,6 +3,7 @@
 #include <QTest>
 
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QFontMetricsF>
 #include <QResource>
 #include <QtEndian>
@@ -74,6 +75,19 @@ private slots:
                                     .arg(Q(design.measure))
                                     .arg(advance, 0, 'f', 1)
                                     .arg(span, 0, 'f', 1)));
+        }
+    }
+
+    // The operator signs are drawn bold and every other text regular: the face Qt draws with says.
+    void eachRoleIsDrawnInItsWeight() {
+        LoadCarriedFonts();
+        for (const FontDesign& design : kFonts) {
+            const bool wantsBold = design.face == Face::PlainBold;
+            QVERIFY2(QFontInfo(FontFor(design.role, 1.0)).bold() == wantsBold,
+                     qPrintable(QStringLiteral("%1 not drawn %2")
+                                    .arg(design.measure.empty() ? QStringLiteral("the operator signs")
+                                                                : "\"" + Q(design.measure) + "\"")
+                                    .arg(wantsBold ? "bold" : "regular")));
         }
     }
 };
