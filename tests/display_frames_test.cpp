@@ -309,6 +309,22 @@ private slots:
                                      "tmrTimes", "tmrTimes"}));
     }
 
+    // Watchers come and go one by one: those left still hear every tick.
+    void aWatcherStillHearsWhenAnotherLeaves() {
+        startModes(1, false);
+        auto leaving = std::make_unique<QObject>();
+        int heardByLeaving = 0;
+        connect(window_.get(), &CountdownWindow::tickRan, leaving.get(), [&heardByLeaving] { ++heardByLeaving; });
+        countEveryTick();
+        clock_->advanceBusyBy(100 * kMillisecond);  // count up's first tick at 66 ms, then one a millisecond
+        QVERIFY(heardByLeaving > 0);
+        QCOMPARE(ticks_, heardByLeaving);
+        leaving.reset();  // its connection goes with it
+        const int before = ticks_;
+        clock_->advanceBusyBy(100 * kMillisecond);
+        QCOMPARE(ticks_ - before, 100);
+    }
+
     // A click or an edit that reaches its procedure with no event before it
     // (a screen reader's action, a test's click()) still comes after every
     // tick due by its instant.

@@ -97,19 +97,15 @@ void CountdownWindow::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void CountdownWindow::connectNotify(const QMetaMethod& signal) {
-    if (signal == QMetaMethod::fromSignal(&CountdownWindow::tickRan)) watchTicks(true);
-}
+void CountdownWindow::connectNotify(const QMetaMethod& /*signal*/) { watchTicksWhileHeard(); }
 
-void CountdownWindow::disconnectNotify(const QMetaMethod& signal) {
-    // An invalid signal: everything was disconnected at once.
-    if (!signal.isValid() || signal == QMetaMethod::fromSignal(&CountdownWindow::tickRan))
-        watchTicks(isSignalConnected(QMetaMethod::fromSignal(&CountdownWindow::tickRan)));
-}
+void CountdownWindow::disconnectNotify(const QMetaMethod& /*signal*/) { watchTicksWhileHeard(); }
 
-void CountdownWindow::watchTicks(bool watched) {
+// Qt knows whether anything listens: the ticks tell tickRan only then.
+void CountdownWindow::watchTicksWhileHeard() {
+    const bool heard = isSignalConnected(QMetaMethod::fromSignal(&CountdownWindow::tickRan));
     for (const auto& timer : surface_.timers()) {
-        if (watched)
+        if (heard)
             timer->afterEachTick([this, name = ToQString(timer->name())] { emit tickRan(name); });
         else
             timer->afterEachTick({});

@@ -59,7 +59,7 @@ protected:
 
 private:
     void endProgram();
-    void watchTicks(bool watched);
+    void watchTicksWhileHeard();
     void announceWhatChangesTheNumber();
 
     WindowTimekeeping time_;
