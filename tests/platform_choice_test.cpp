@@ -13,6 +13,9 @@
 
 #include "app/display_probe.h"
 
+#include <QCoreApplication>
+#include <QStringList>
+
 namespace taborvane::app {
 namespace {
 
@@ -134,6 +137,9 @@ INSTANTIATE_TEST_SUITE_P(ChosenByUser, PlatformChoiceTest, ::testing::Values(
                kNone, Kind::NoDisplay, {"'wayland-9' does not answer"}, {"X11"}},
     ChoiceCase{"PlatformWithoutDisplayServer", Chosen(Session(std::nullopt, std::nullopt), "offscreen", std::nullopt),
                kNone, Kind::LeaveToQt, {}, {}},
+    // Qt reads platform names in any case: a capital is no reason to leave it to abort.
+    ChoiceCase{"CapitalisedVariableWithoutCompositor", Chosen(Session(std::nullopt, std::nullopt), std::nullopt, "Wayland"),
+               kNone, Kind::NoDisplay, {"'wayland-0' does not answer", "set WAYLAND_DISPLAY"}, {}},
     ChoiceCase{"DisplayOptionNamesTheServer", WithDisplayOption(Chosen(Session(":0", std::nullopt), "xcb", std::nullopt), ":5"),
                kNone, Kind::NoDisplay, {"':5' does not answer"}, {"':0'"}}),
     [](const ::testing::TestParamInfo<ChoiceCase>& info) { return std::string(info.param.name); });
@@ -273,6 +279,30 @@ INSTANTIATE_TEST_SUITE_P(Environment, LiveSettingsTest, ::testing::Values(
     LiveCase{"X11Session", {{"DISPLAY", ":0"}}, false, Kind::LeaveToQt, DisplayServer::X11}),
     [](const ::testing::TestParamInfo<LiveCase>& info) { return std::string(info.param.name); });
 // clang-format on
+
+// A folder named by QT_QPA_PLATFORM_PLUGIN_PATH is searched before Qt's own,
+// not instead of them: Qt's Wayland plugin is found in its usual place.
+class PluginFoldersTest : public LiveEnvironmentTest<int> {};
+
+TEST_F(PluginFoldersTest, TheVariablesFolderComesFirstAndQtsOwnStill) {
+    const std::filesystem::path& base = folder_;
+    std::filesystem::create_directories(base / "extra");
+    std::filesystem::create_directories(base / "first/platforms");
+    std::filesystem::create_directories(base / "second/platforms");
+    std::filesystem::copy_file(FAKE_WAYLAND_PLUGIN, base / "second/platforms/libqwayland.so",
+                               std::filesystem::copy_options::overwrite_existing);
+    const QStringList saved = QCoreApplication::libraryPaths();
+    QCoreApplication::setLibraryPaths(
+        {QString::fromStdString((base / "first").string()), QString::fromStdString((base / "second").string())});
+    setenv("QT_QPA_PLATFORM_PLUGIN_PATH", (base / "extra").c_str(), 1);
+    setenv("WAYLAND_DISPLAY", "wayland-1", 1);
+    const std::vector<std::string> folders = QtPlatformPluginFolders();
+    const bool found = CurrentDisplaySettings(std::nullopt, std::nullopt).waylandPluginInstalled;
+    QCoreApplication::setLibraryPaths(saved);
+    EXPECT_EQ(folders, (std::vector<std::string>{(base / "extra").string(), (base / "first/platforms").string(),
+                                                 (base / "second/platforms").string()}));
+    EXPECT_TRUE(found);
+}
 
 struct FramesVariableCase {
     const char* name;
