@@ -59,4 +59,4 @@ before=$(installed_packages)
 update_package_lists
 "${sudo_cmd[@]}" apt-get -o DPkg::Lock::Timeout="$lock_wait_seconds" install -y -qq --no-install-recommends "${missing[@]}"
 added=$(comm -13 <(echo "$before") <(installed_packages))
-echo "Installed $(wc -l <<< "$added") packages ($(awk '{ size += $2 } END { printf "%d", size / 1024 }' <<< "$added") MiB) in $((SECONDS - started)) s"
+echo "Installed $(grep -c . <<< "$added" || true) packages ($(awk '{ size += $2 } END { printf "%d", size / 1024 }' <<< "$added") MiB) in $((SECONDS - started)) s"
