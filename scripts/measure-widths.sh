@@ -12,21 +12,16 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 program=${1:-build/program/app/taborvane}
 
-# Boxes in logical pixels, from the design: the display and the first button.
-display_box=(40 16 745 169)
-button_box=(88 256 145 28)
-
-if [ "${2:-}" = "--on-virtual-display" ]; then
-  scale=$3 shot=$4
-  QT_SCALE_FACTOR=$scale "$program" &
-  pid=$!
-  trap 'kill "$pid" 2> /dev/null || true' EXIT
-  window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Taborvane$' | head -n 1)
-  xdotool windowfocus --sync "$window" key ctrl+a type -- -2.1474e9
-  sleep 0.5 # let the paint finish
-  import -window "$window" "$shot"
-  exit 0
-fi
+# A control's box in logical pixels, as the design table places it.
+box_of() {
+  local twips_per_pixel
+  twips_per_pixel=$(sed -n 's/.*kTwipsPerPixel = \([0-9]*\);.*/\1/p' window/design.h)
+  sed -n "s/.*{\"$1\", *ControlKind::[A-Za-z]*, *\([0-9]*\), *\([0-9]*\), *\([0-9]*\), *\([0-9]*\),.*/\1 \2 \3 \4/p" \
+    window/design.h | awk -v t="$twips_per_pixel" '{ printf "%d %d %d %d", $1 / t, $2 / t, $3 / t, $4 / t }'
+}
+read -ra display_box <<< "$(box_of lblDisplay)"
+read -ra button_box <<< "$(box_of cmdStart)"
+[ ${#display_box[@]} -eq 4 ] && [ ${#button_box[@]} -eq 4 ] || { echo "the design table has no box for them" >&2; exit 1; }
 
 release=$(. /etc/os-release && echo "${VERSION_CODENAME:-$ID}")
 qt=$(dpkg-query -W -f='${source:Upstream-Version}' qt6-base-dev | sed 's/+.*//')
@@ -52,8 +47,7 @@ rows=$shots/rows.md
 } > "$rows"
 for scale in 1 2; do
   shot=$shots/window-${scale}x.png
-  xvfb-run -a -s "-screen 0 $((1280 * scale))x$((800 * scale))x24" \
-    "$0" "$program" --on-virtual-display "$scale" "$shot"
+  QT_SCALE_FACTOR=$scale scripts/screenshot.sh "$program" "$shot" -2.1474e9 > /dev/null
   printf '| %s | %s | %s | %sx | %s of %s | %s of %s |\n' "$release" "$qt" "$roboto" "$scale" \
     "$(ink_width "$shot" "$scale" "${display_box[@]}" 0)" "$((display_box[2] * scale))" \
     "$(ink_width "$shot" "$scale" "${button_box[@]}" 3)" "$((button_box[2] * scale))" >> "$rows"
