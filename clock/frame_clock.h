@@ -1,6 +1,6 @@
 // The frames of the screen the window is on: at most one per refresh period
 // of that screen (60 a second where it tells none). They pace the alarm: while
-// a mode runs and the window can be seen, its ticks are brought up to date at
+// a mode runs and the window can be seen, its ticks are caught up at
 // most once a frame, right before the frame; while the window cannot be seen,
 // four times a second.
 #pragma once

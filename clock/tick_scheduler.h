@@ -1,9 +1,14 @@
 // Keeping time, with Qt Core only. The modes' ticks are not taken at their
-// instants but brought up to date whenever someone could observe them, in
-// exactly the order and number that taking each at its instant gives:
+// instants but caught up whenever someone could observe them, in exactly the
+// order and number that taking each at its instant gives. One catch-up, two
+// callers:
 //   any event but a paint -> EventCatchUp -> TickScheduler::catchUp -> each Timer::tick due
-//   a click or an edit    -> TickScheduler::atPresent(its procedure), after a catch-up of its own
+//   a click or an edit    -> TickScheduler::atPresent(its procedure): catchUp again, to the
+//                            procedure's own instant, then no tick until the procedure ends
 //   the one alarm rings   -> its event, as above; then TickScheduler::ring -> FrameClock
+// Both are needed: the event's catch-up serves whatever it shows or asks (an
+// assistive tool's question, closing), but a procedure must also hold the
+// ticks off while it runs, and its click may come with no event before it.
 // The alarm rings at most once per frame of the screen while a mode runs
 // (FrameClock decides when), and not at all while none does.
 #pragma once

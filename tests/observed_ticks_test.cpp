@@ -1,4 +1,4 @@
-// The window's ticks are brought up to date only when someone could observe
+// The window's ticks are caught up only when someone could observe
 // them. On a hand-driven clock, random schedules of starts, stops, resets,
 // edits of paces, amounts and the start value, self-stops, questions of an
 // assistive tool and frames run against a reference that takes every tick at

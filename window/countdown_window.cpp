@@ -5,7 +5,6 @@
 #include <QEvent>
 #include <QIcon>
 #include <QLineEdit>
-#include <QMetaMethod>
 #include <QPushButton>
 #include <QWindow>
 #include <vector>
@@ -33,17 +32,24 @@ CountdownWindow::CountdownWindow(std::unique_ptr<clock::WakeSource> wakeSource, 
     setObjectName(QStringLiteral("frmCountdown"));
     setWindowTitle(ToQString(kTitle));
     setWindowIcon(QIcon(QStringLiteral(":/icons/taborvane.png")));
-    form_.control<DisplayLabel>("lblDisplay").beforeRead([this] { time_.bringTicksUpToDate(); });
+    form_.control<DisplayLabel>("lblDisplay").catchUpWith([this] { time_.scheduler().catchUp(); });
     bindings_.form().Form_Load();
     announceWhatChangesTheNumber();
+    // After each tick its watchers hear of it, and a mode that stopped itself is announced.
+    for (const auto& timer : surface_.timers()) {
+        timer->afterEachTick([this, name = ToQString(timer->name())](bool stoppedItself) {
+            emit tickRan(name);
+            if (stoppedItself) announcer_.request(Announcer::When::AtOnce);
+        });
+    }
     for (const LampAndButton& pair : kLampsAndButtons)
         form_.control<LampWidget>(pair.lamp).tellStateThrough(form_.control<QPushButton>(pair.button));
     form_.control<QLineEdit>("txtStart").setFocus();
 }
 
 // A screen reader's user hears the number after what may change it or show
-// that it holds: a start, Stop, Reset Zero, an edit of the start value, a mode
-// that stops itself; never at a tick.
+// that it holds: a start, Stop, Reset Zero, an edit of the start value (and a
+// mode that stops itself, told after its tick); never at a tick of its own.
 void CountdownWindow::announceWhatChangesTheNumber() {
     std::vector<std::string_view> buttons{"cmdStop", "cmdReset"};
     for (const LampAndButton& mode : kLampsAndButtons) buttons.push_back(mode.button);
@@ -52,8 +58,6 @@ void CountdownWindow::announceWhatChangesTheNumber() {
                 [this] { announcer_.request(Announcer::When::AtOnce); });
     connect(&form_.control<QLineEdit>("txtStart"), &QLineEdit::textChanged, this,
             [this] { announcer_.request(Announcer::When::AfterAPause); });
-    for (const auto& timer : surface_.timers())
-        timer->whenStoppedByItsTick([this] { announcer_.request(Announcer::When::AtOnce); });
 }
 
 void CountdownWindow::showEvent(QShowEvent* event) {
@@ -95,21 +99,6 @@ void CountdownWindow::closeEvent(QCloseEvent* event) {
     // Closing the only window ends the program: no tick may follow.
     surface_.stopEveryTimer();
     event->accept();
-}
-
-void CountdownWindow::connectNotify(const QMetaMethod& /*signal*/) { watchTicksWhileHeard(); }
-
-void CountdownWindow::disconnectNotify(const QMetaMethod& /*signal*/) { watchTicksWhileHeard(); }
-
-// Qt knows whether anything listens: the ticks tell tickRan only then.
-void CountdownWindow::watchTicksWhileHeard() {
-    const bool heard = isSignalConnected(QMetaMethod::fromSignal(&CountdownWindow::tickRan));
-    for (const auto& timer : surface_.timers()) {
-        if (heard)
-            timer->afterEachTick([this, name = ToQString(timer->name())] { emit tickRan(name); });
-        else
-            timer->afterEachTick({});
-    }
 }
 
 void CountdownWindow::endProgram() {

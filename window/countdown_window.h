@@ -3,13 +3,15 @@
 //   WindowTimekeeping (window_timekeeping.h) the ticks' scheduler, the frames, the paint pacer
 //   QtSurface (qt_surface.h)                 the counter's control surface on those controls
 //   FormBindings (form_bindings.h)           each event bound to its frmCountdown procedure
-// An event's way, one direction only:
-//   Qt signal -> FormBindings -> ticks brought up to date -> one frmCountdown procedure -> QtSurface -> widgets
-// A mode's tick, whenever the ticks are brought up to date:
+// The ticks are caught up (clock::TickScheduler::catchUp) before every event
+// but a paint, and again, to the instant itself, by each click and edit,
+// which then holds them off until its procedure has run to its end:
+//   Qt signal -> FormBindings -> TickScheduler::atPresent -> one frmCountdown procedure -> QtSurface -> widgets
+// A mode's tick, whenever the ticks are caught up:
 //   clock::TickScheduler -> QtTimer (the mode's timer) -> its Timer procedure -> QtSurface -> widgets
-// The one way back: an assistive tool about to read the display has the ticks
-// brought up to date first (WindowTimekeeping::bringTicksUpToDate). The display
-// takes each new text at once, but the window paints at most once per frame.
+// The one way back: an assistive tool reading the display has the ticks
+// caught up to that instant first. The display takes each new text at once,
+// but the window paints at most once per frame.
 #pragma once
 
 #include <QWidget>
@@ -45,21 +47,18 @@ public:
     [[nodiscard]] clock::Nanoseconds ticksUpTo() const { return time_.scheduler().present(); }
 
 signals:
-    // After each tick's procedure, with the design name of its timer; only
-    // while something is connected, so that no tick pays for it otherwise.
+    // After each tick's procedure, with the design name of its timer. Where
+    // nothing listens, Qt's emit returns at once.
     void tickRan(const QString& timer);
 
 protected:
     bool event(QEvent* event) override;
-    void connectNotify(const QMetaMethod& signal) override;
-    void disconnectNotify(const QMetaMethod& signal) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void endProgram();
-    void watchTicksWhileHeard();
     void announceWhatChangesTheNumber();
 
     WindowTimekeeping time_;

@@ -18,7 +18,7 @@ public:
     [[nodiscard]] QString text(QAccessible::Text kind) const override {
         if (kind != QAccessible::Name) return QAccessibleWidget::text(kind);
         const auto* display = static_cast<const DisplayLabel*>(widget());
-        display->bringUpToDate();
+        display->catchUp();
         return display->text();
     }
 };

@@ -20,10 +20,10 @@ public:
     void showValue(const QString& value);
     // How many values it has been handed: the window hands it one a batch of ticks, not one a tick.
     [[nodiscard]] int valuesHanded() const { return valuesHanded_; }
-    // Called before an assistive tool reads the value: brings the ticks up to date.
-    void beforeRead(std::function<void()> bringUpToDate) { bringUpToDate_ = std::move(bringUpToDate); }
-    void bringUpToDate() const {
-        if (bringUpToDate_) bringUpToDate_();
+    // What catches the ticks up, run before an assistive tool reads the value.
+    void catchUpWith(std::function<void()> catchUp) { catchUp_ = std::move(catchUp); }
+    void catchUp() const {
+        if (catchUp_) catchUp_();
     }
 
 protected:
@@ -33,7 +33,7 @@ private:
     GlyphSprites sprites_;
     QString painted_;             // the text as last painted
     qsizetype repaintFrom_ = -1;  // the first glyph a repaint asked for will draw; -1: none asked for
-    std::function<void()> bringUpToDate_;
+    std::function<void()> catchUp_;
     int valuesHanded_ = 0;
 };
 

@@ -23,8 +23,7 @@ void QtTextBox::refresh() { utf8_ = edit_.text().toStdString(); }
 void QtTimer::tick() {
     const bool wasEnabled = isEnabled();
     if (procedure_ != nullptr) (form_->*procedure_)();
-    if (watch_) watch_();
-    if (wasEnabled && !isEnabled() && stopped_) stopped_();
+    if (after_) after_(wasEnabled && !isEnabled());
 }
 
 QtSurface::QtSurface(const DesignedForm& form, clock::TickScheduler& scheduler, std::function<void()> endProgram)

@@ -74,11 +74,9 @@ public:
         form_ = &form;
         procedure_ = procedure;
     }
-    // Told of every tick once its procedure has run, for a watcher of the
-    // ticks; an empty function stops it.
-    void afterEachTick(std::function<void()> watch) { watch_ = std::move(watch); }
-    // Told when a tick's procedure has stopped this timer.
-    void whenStoppedByItsTick(std::function<void()> stopped) { stopped_ = std::move(stopped); }
+    // Told of every tick once its procedure has run, and whether the
+    // procedure stopped this timer.
+    void afterEachTick(std::function<void(bool stoppedItself)> after) { after_ = std::move(after); }
 
 protected:
     void startWait(std::int32_t milliseconds) override { startRepeating(milliseconds * clock::kMillisecond); }
@@ -90,8 +88,7 @@ private:
     std::string_view name_;
     frmCountdown* form_ = nullptr;
     Procedure procedure_ = nullptr;
-    std::function<void()> watch_;
-    std::function<void()> stopped_;
+    std::function<void(bool stoppedItself)> after_;
 };
 
 class QtProgramEnd final : public ProgramEnd {

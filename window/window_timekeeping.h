@@ -23,9 +23,6 @@ public:
 
     [[nodiscard]] clock::TickScheduler& scheduler() { return scheduler_; }
     [[nodiscard]] const clock::TickScheduler& scheduler() const { return scheduler_; }
-    // The one way back from what is shown to the ticks: whoever is about to
-    // read a value (an assistive tool) has the ticks due by now run first.
-    void bringTicksUpToDate() { scheduler_.catchUp(); }
 
 private:
     std::unique_ptr<clock::WakeSource> wakeSource_;
