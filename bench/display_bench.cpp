@@ -56,7 +56,6 @@ int main(int argc, char* argv[]) {
     // Fonts need an application; painting into an image needs no screen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    taborvane::window::LoadCarriedFonts();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -92,7 +92,9 @@ done
 # Wayland compositors match the window to its entry by the name the program gives Qt.
 strings -el "$program" | grep -x "$app_id" >/dev/null || fail "the program does not name its desktop entry $app_id"
 grep -q "^Icon=$app_id$" "$desktop" || fail "the desktop entry's Icon is not $app_id"
-grep -q 'Apache-2.0' "$root/usr/share/doc/taborvane/copyright" || fail "the copyright file lacks the faces' licence"
+# The faces come from their own package at run time, not from a copy inside the program.
+dpkg-deb -f "$deb" Depends | grep -q 'fonts-roboto-unhinted' || fail "the package does not depend on fonts-roboto-unhinted"
+! strings -eb "$program" | grep -q 'Copyright 2011' || fail "the program carries a copy of a Roboto face"
 build_id=$(readelf -n "$program" | sed -n 's/^ *Build ID: //p')
 dpkg -c "$dbgsym" | grep "usr/lib/debug/.build-id/${build_id:0:2}/${build_id:2}.debug" >/dev/null ||
   fail "the -dbgsym package has no symbols for build id $build_id"

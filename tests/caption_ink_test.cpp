@@ -149,7 +149,6 @@ class CaptionInkTest : public QObject {
 
 private slots:
     void initTestCase() {
-        LoadCarriedFonts();
         startStyle_ = QApplication::style()->name();
     }
     void init() {

@@ -18,7 +18,6 @@
 #include "manual_wake_source.h"
 #include "window/countdown_window.h"
 #include "window/display_label.h"
-#include "window/fonts.h"
 
 using namespace taborvane::window;
 using namespace taborvane::clock;
@@ -98,7 +97,6 @@ class DisplayFramesTest : public QObject {
     int ticks_ = 0;
 
 private slots:
-    void initTestCase() { LoadCarriedFonts(); }
     void init() {
         QVERIFY(ShowOnManualClock(window_, clock_));
         ticks_ = 0;

@@ -66,7 +66,6 @@ class GlyphSpritesTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { LoadCarriedFonts(); }
 
     void drawsWhatQtWouldDraw_data() {
         QTest::addColumn<QString>("text");

@@ -23,7 +23,6 @@
 #include "manual_clock_window.h"
 #include "manual_wake_source.h"
 #include "window/countdown_window.h"
-#include "window/fonts.h"
 #include "window/lamp_widget.h"
 
 using namespace taborvane::clock;
@@ -236,7 +235,6 @@ class ObservedTicksTest : public QObject {
     }
 
 private slots:
-    void initTestCase() { taborvane::window::LoadCarriedFonts(); }
     void init() {
         QVERIFY(ShowOnManualClock(window_, clock_));
         QCoreApplication::processEvents();

@@ -21,7 +21,6 @@
 #include "manual_clock_window.h"
 #include "manual_wake_source.h"
 #include "window/countdown_window.h"
-#include "window/fonts.h"
 
 using namespace taborvane::window;
 using namespace taborvane::clock;
@@ -106,7 +105,6 @@ class ScreenReaderTest : public QObject {
 
 private slots:
     void initTestCase() {
-        LoadCarriedFonts();
         // The accessibility bus starts on demand, as when a screen reader
         // starts; Qt connects only to one already there, and tells assistive
         // tools only once connected.

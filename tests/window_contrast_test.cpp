@@ -22,7 +22,6 @@
 
 #include "window/countdown_window.h"
 #include "window/design.h"
-#include "window/fonts.h"
 
 using namespace taborvane::window;
 
@@ -106,7 +105,6 @@ class WindowContrastTest : public QObject {
 
 private slots:
     void initTestCase() {
-        LoadCarriedFonts();
         startStyle_ = QApplication::style()->name();
         startPalette_ = QApplication::palette();
     }

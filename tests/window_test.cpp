@@ -42,7 +42,6 @@ private:
     void type(const char* entry, const QString& text) { find<QLineEdit>(entry)->setText(text); }
 
 private slots:
-    void initTestCase() { LoadCarriedFonts(); }
     void init() {
         window_ = std::make_unique<CountdownWindow>();
         window_->show();

@@ -10,7 +10,6 @@
 #include <QPushButton>
 
 #include "window/countdown_window.h"
-#include "window/fonts.h"
 
 using namespace taborvane::window;
 
@@ -29,7 +28,6 @@ class WindowOnXServerTest : public QObject {
 private slots:
     void realClicksRunTheProgram() {
         QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
-        LoadCarriedFonts();
         CountdownWindow window;
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));

@@ -1,9 +1,6 @@
 #include "fonts.h"
 
-#include <QByteArray>
-#include <QFontDatabase>
 #include <QFontMetricsF>
-#include <QResource>
 #include <QString>
 #include <algorithm>
 #include <cmath>
@@ -45,17 +42,6 @@ const FontDesign* DesignOf(FontRole role) {
 }
 
 }  // namespace
-
-void LoadCarriedFonts() {
-    for (const char* file : {":/fonts/RobotoCondensed-Regular.ttf", ":/fonts/Roboto-Bold.ttf"}) {
-        // The faces are stored uncompressed in the program, so Qt can read
-        // them in place instead of copying them to the heap.
-        const QResource resource(QString::fromLatin1(file));
-        Q_ASSERT(resource.compressionAlgorithm() == QResource::NoCompression);
-        QFontDatabase::addApplicationFontFromData(QByteArray::fromRawData(
-            reinterpret_cast<const char*>(resource.data()), static_cast<qsizetype>(resource.size())));
-    }
-}
 
 QFont FontFor(FontRole role, double scale) {
     const FontDesign* design = DesignOf(role);

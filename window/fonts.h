@@ -1,5 +1,6 @@
-// The typefaces the program carries, so that its look does not depend on the
-// fonts a machine happens to have.
+// The typefaces of the design's roles, from the faces Debian's
+// fonts-roboto-unhinted installs (a dependency of the program), found by
+// their family names as any program finds a font.
 #pragma once
 
 #include <QFont>
@@ -7,9 +8,6 @@
 #include "design.h"
 
 namespace taborvane::window {
-
-// Registers the carried faces with Qt; call once after the application exists.
-void LoadCarriedFonts();
 
 // The font of a role at the given scale of the design size, its face drawn
 // as narrow as the role's design asks, measured on the face Qt draws with.
