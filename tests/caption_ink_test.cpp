@@ -148,9 +148,7 @@ class CaptionInkTest : public QObject {
     QString startStyle_;
 
 private slots:
-    void initTestCase() {
-        startStyle_ = QApplication::style()->name();
-    }
+    void initTestCase() { startStyle_ = QApplication::style()->name(); }
     void init() {
         window_ = std::make_unique<CountdownWindow>();
         window_->show();
