@@ -122,6 +122,10 @@ def messages_not_allowed(err):
     return "".join(kept)
 
 
+# Announcements are reported against this, the moment the driver began.
+STARTED = time.monotonic()
+
+
 class CheckFailed(Exception):
     pass
 
@@ -183,9 +187,16 @@ class Listener:
     def texts(self):
         return [text for _, text in self.announced]
 
-    def wait_for_announcement(self, what, text, timeout=5.0):
-        before = len(self.announced)
-        wait_for(f"{what}: '{text}' announced", lambda: text in self.texts()[before:], timeout)
+    def wait_for_announcement(self, what, text, timeout=5.0, since=None):
+        """Waits for the text among what is announced from now on, or from the
+        index since: the window's opening may be told while a slow build is
+        still being looked over."""
+        before = len(self.announced) if since is None else since
+        try:
+            wait_for(f"{what}: '{text}' announced", lambda: text in self.texts()[before:], timeout)
+        except CheckFailed as failure:
+            heard = ", ".join(f"{said!r} at {at - STARTED:.2f} s" for at, said in self.announced)
+            raise CheckFailed(f"{failure}; heard from the start: {heard or 'nothing'}") from None
 
 
 def set_text(entry, text):
@@ -298,7 +309,7 @@ def drive(program, listener, screenshot, compositor_draws_frames, maps_no_graphi
     lamp = controls[(pyatspi.ROLE_FILLER, "Count-up lamp")]
     button = controls[(pyatspi.ROLE_PUSH_BUTTON, "Count Up")]
     entry = {name: controls[(int(pyatspi.ROLE_TEXT), name)] for name in ENTRY_TEXTS}
-    listener.wait_for_announcement("the window opens", "777")
+    listener.wait_for_announcement("the window opens", "777", since=0)
     pass_time(1.2)  # an announcement follows the last by a second at least
     press(button)
     listener.wait_for_announcement("Count Up", "777")
