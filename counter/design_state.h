@@ -1,11 +1,10 @@
 // The state the window is designed in, which the counter logic starts from
-// whatever draws it: the display's and each entry's first text, and each
-// timer's interval until a pace edit changes it. Whoever changes one changes
-// one row; the window's design table adds only what drawing needs.
+// whatever draws it: the display's and each entry's first text (each timer's
+// first interval stands in its mode's row, modes.h). Whoever changes one
+// changes one row; the window's design table adds only what drawing needs.
 #pragma once
 
 #include <array>
-#include <cstdint>
 #include <optional>
 #include <stdexcept>
 #include <string_view>
@@ -30,36 +29,17 @@ inline constexpr std::array<DesignText, 10> kDesignTexts{{
     {"txtTimesamount", "3.7"},
 }};
 
-// In mode order: ticks due at the same instant run in this order.
-struct DesignTimer {
-    std::string_view name;
-    std::int32_t interval;  // milliseconds
-};
-
-inline constexpr std::array<DesignTimer, 4> kDesignTimers{{
-    {"tmrCountdown", 555},
-    {"tmrCountUp", 66},
-    {"tmrDivide", 47},
-    {"tmrTimes", 47},
-}};
-
 [[nodiscard]] constexpr std::optional<std::string_view> FindDesignText(std::string_view control) {
     for (const DesignText& row : kDesignTexts)
         if (row.control == control) return row.text;
     return std::nullopt;
 }
 
-// For a control or timer that the tables have: a name they lack is the
-// program's mistake, which stops compiling where the name is a constant.
+// For a control that the table has: a name it lacks is the program's
+// mistake, which stops compiling where the name is a constant.
 [[nodiscard]] constexpr std::string_view DesignTextOf(std::string_view control) {
     if (const std::optional<std::string_view> text = FindDesignText(control)) return *text;
     throw std::out_of_range("no design text for this control");
-}
-
-[[nodiscard]] constexpr std::int32_t DesignIntervalOf(std::string_view timer) {
-    for (const DesignTimer& row : kDesignTimers)
-        if (row.name == timer) return row.interval;
-    throw std::out_of_range("no design interval for this timer");
 }
 
 }  // namespace taborvane

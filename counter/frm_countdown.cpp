@@ -1,5 +1,9 @@
 #include "frm_countdown.h"
 
+#include <utility>
+
+#include "modes.h"
+
 namespace taborvane {
 namespace {
 
@@ -14,18 +18,32 @@ void AbsorbStepFailure(Action&& action) {
     }
 }
 
+// A procedure's mode is the row that names the procedure's own control, found
+// when compiling: a name no row has does not compile, and nothing is looked up
+// when the procedure runs.
+consteval std::size_t RowOfButton(std::string_view button) { return ModeIndexWhere(&ModeRow::startButton, button); }
+consteval std::size_t RowOfTimer(std::string_view timer) { return ModeIndexWhere(&ModeRow::timer, timer); }
+consteval std::size_t RowOfPace(std::string_view pace) { return ModeIndexWhere(&ModeRow::pace, pace); }
+consteval std::size_t RowOfAmount(std::string_view amount) { return ModeIndexWhere(&ModeRow::amount, amount); }
+
 }  // namespace
 
-frmCountdown::frmCountdown(const ControlSurface& controls)
-    : controls_(controls),
-      countdown_{controls.tmrCountdown, controls.Shape1,     controls.txtinterval,
-                 controls.txtincdown,   Operation::Subtract, 1},
-      countUp_{controls.tmrCountUp,    controls.Shape2, controls.txtintUp,
-               controls.txtIncriments, Operation::Add,  999'999'999},
-      divide_{controls.tmrDivide,       controls.Shape3,   controls.txtDividePace,
-              controls.txtdivideAmount, Operation::Divide, -999'999'999},
-      multiply_{controls.tmrTimes,       controls.Shape4,     controls.txtTimes,
-                controls.txtTimesamount, Operation::Multiply, std::nullopt} {}
+frmCountdown::Mode::Mode(const ModeRow& row, const ControlSurface& controls)
+    : timer(controls.timer(row.timer)),
+      lamp(controls.shape(row.lamp)),
+      pace(controls.textBox(row.pace)),
+      amount(controls.textBox(row.amount)),
+      operation(row.operation),
+      stopValue(row.stopValue) {}
+
+std::array<frmCountdown::Mode, frmCountdown::kModeCount> frmCountdown::modesOn(const ControlSurface& controls) {
+    const auto eachRow = [&controls]<std::size_t... Index>(std::index_sequence<Index...>) {
+        return std::array<Mode, kModeCount>{Mode(kModes[Index], controls)...};
+    };
+    return eachRow(std::make_index_sequence<kModeCount>());
+}
+
+frmCountdown::frmCountdown(const ControlSurface& controls) : controls_(controls), modes_(modesOn(controls)) {}
 
 template <frmCountdown::TickStep... Steps>
 void frmCountdown::runTick(const Mode& mode) {
@@ -41,22 +59,23 @@ void frmCountdown::LoadStartValue() {
 
 void frmCountdown::tmrCountdown_Timer() {
     using enum TickStep;
-    runTick<LightLamp, StopAtStopValue, ReloadPace, StepCount, ShowCount>(countdown_);
+    runTick<LightLamp, StopAtStopValue, ReloadPace, StepCount, ShowCount>(modes_[RowOfTimer("tmrCountdown")]);
 }
 
 void frmCountdown::tmrCountUp_Timer() {
     using enum TickStep;
-    runTick<LightLamp, StopAtStopValue, ReloadPace, StepCount, ShowCount>(countUp_);
+    runTick<LightLamp, StopAtStopValue, ReloadPace, StepCount, ShowCount>(modes_[RowOfTimer("tmrCountUp")]);
 }
 
 void frmCountdown::tmrDivide_Timer() {
     using enum TickStep;
-    runTick<LightLamp, StopAtStopValue, ReloadDivisor, ReloadPace, StepCount, ShowCount>(divide_);
+    runTick<LightLamp, StopAtStopValue, ReloadDivisor, ReloadPace, StepCount, ShowCount>(
+        modes_[RowOfTimer("tmrDivide")]);
 }
 
 void frmCountdown::tmrTimes_Timer() {
     using enum TickStep;
-    runTick<LightLamp, ReloadPace, StepCount, ShowCount>(multiply_);
+    runTick<LightLamp, ReloadPace, StepCount, ShowCount>(modes_[RowOfTimer("tmrTimes")]);
 }
 
 void frmCountdown::perform(TickStep step, const Mode& mode) {
@@ -84,7 +103,7 @@ void frmCountdown::perform(TickStep step, const Mode& mode) {
 
 void frmCountdown::reloadPace(const Mode& mode) { mode.timer.setInterval(ReadLong(mode.pace)); }
 
-void frmCountdown::reloadDivisor() { lngDivisor = ReadLong(divide_.amount); }
+void frmCountdown::reloadDivisor() { lngDivisor = ReadLong(modes_[RowOfAmount("txtdivideAmount")].amount); }
 
 void frmCountdown::stepCount(const Mode& mode) {
     const double operand = mode.operation == Operation::Divide ? lngDivisor : ReadNumber(mode.amount.text());
@@ -94,23 +113,19 @@ void frmCountdown::stepCount(const Mode& mode) {
 
 void frmCountdown::showCount() { controls_.lblDisplay.setCaption(LongToText(lngCount)); }
 
-std::array<const frmCountdown::Mode*, 4> frmCountdown::modes() const {
-    return {&countdown_, &countUp_, &divide_, &multiply_};
-}
-
-void frmCountdown::cmdStart_Click() { countdown_.timer.setEnabled(true); }
-void frmCountdown::Command1_Click() { countUp_.timer.setEnabled(true); }
-void frmCountdown::cmdDivide_Click() { divide_.timer.setEnabled(true); }
-void frmCountdown::cmdTimes_Click() { multiply_.timer.setEnabled(true); }
+void frmCountdown::cmdStart_Click() { modes_[RowOfButton("cmdStart")].timer.setEnabled(true); }
+void frmCountdown::Command1_Click() { modes_[RowOfButton("Command1")].timer.setEnabled(true); }
+void frmCountdown::cmdDivide_Click() { modes_[RowOfButton("cmdDivide")].timer.setEnabled(true); }
+void frmCountdown::cmdTimes_Click() { modes_[RowOfButton("cmdTimes")].timer.setEnabled(true); }
 
 void frmCountdown::cmdStop_Click() {
     // All lamps go out before any timer stops.
-    for (const Mode* mode : modes()) mode->lamp.setVisible(false);
-    for (const Mode* mode : modes()) mode->timer.setEnabled(false);
+    for (const Mode& mode : modes_) mode.lamp.setVisible(false);
+    for (const Mode& mode : modes_) mode.timer.setEnabled(false);
 }
 
 void frmCountdown::cmdReset_Click() {
-    for (const Mode* mode : modes()) mode->lamp.setVisible(false);
+    for (const Mode& mode : modes_) mode.lamp.setVisible(false);
     lngCount = 0;
     showCount();
 }
@@ -122,15 +137,15 @@ void frmCountdown::txtStart_Change() {
 }
 
 void frmCountdown::txtinterval_Change() {
-    AbsorbStepFailure([&] { reloadPace(countdown_); });
+    AbsorbStepFailure([&] { reloadPace(modes_[RowOfPace("txtinterval")]); });
 }
 
 void frmCountdown::txtintUp_Change() {
-    AbsorbStepFailure([&] { reloadPace(countUp_); });
+    AbsorbStepFailure([&] { reloadPace(modes_[RowOfPace("txtintUp")]); });
 }
 
 void frmCountdown::txtDividePace_Change() {
-    AbsorbStepFailure([&] { reloadPace(divide_); });
+    AbsorbStepFailure([&] { reloadPace(modes_[RowOfPace("txtDividePace")]); });
 }
 
 void frmCountdown::txtdivideAmount_Change() {
@@ -138,7 +153,7 @@ void frmCountdown::txtdivideAmount_Change() {
 }
 
 void frmCountdown::txtTimes_Change() {
-    AbsorbStepFailure([&] { reloadPace(multiply_); });
+    AbsorbStepFailure([&] { reloadPace(modes_[RowOfPace("txtTimes")]); });
 }
 
 }  // namespace taborvane

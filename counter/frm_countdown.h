@@ -6,6 +6,9 @@
 //                     lamps, timers, ending the program), as interfaces
 //   interval_timer    the timer rules shared by every surface
 //   frmCountdown      one member function per (control, event) pair
+//   modes             the four modes as one table: their controls' names, the
+//                     procedures that answer them, operation and stop value
+//   form_events       every event that has a procedure, for whatever binds them
 //
 // An event's way: the window system (or the in-memory surface of tests)
 // calls one procedure here; the procedure reads entries, does its arithmetic
@@ -14,6 +17,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 
@@ -22,8 +26,13 @@
 
 namespace taborvane {
 
+struct ModeRow;
+
 class frmCountdown {
 public:
+    static constexpr std::size_t kModeCount = 4;  // the rows of the mode table (modes.h)
+
+    // Throws std::out_of_range where a mode row names a control the surface lacks.
     explicit frmCountdown(const ControlSurface& controls);
 
     void Form_Load();
@@ -55,8 +64,9 @@ public:
     [[nodiscard]] std::int32_t divisor() const { return lngDivisor; }
 
 private:
-    // What differs between the four modes.
+    // What differs between the modes: a mode row's controls on this surface.
     struct Mode {
+        Mode(const ModeRow& row, const ControlSurface& controls);
         Timer& timer;
         Shape& lamp;
         TextBox& pace;
@@ -74,13 +84,10 @@ private:
     void reloadDivisor();
     void stepCount(const Mode& mode);
     void showCount();
-    [[nodiscard]] std::array<const Mode*, 4> modes() const;
+    [[nodiscard]] static std::array<Mode, kModeCount> modesOn(const ControlSurface& controls);
 
     ControlSurface controls_;
-    Mode countdown_;
-    Mode countUp_;
-    Mode divide_;
-    Mode multiply_;
+    std::array<Mode, kModeCount> modes_;  // in the mode table's order
     std::int32_t lngCount = 0;
     std::int32_t lngDivisor = 0;
 };

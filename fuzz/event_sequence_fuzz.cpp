@@ -8,8 +8,9 @@
 //               the rest of the line: txtStart, txtinterval, txtincdown,
 //               txtintUp, txtIncriments, txtDividePace, txtdivideAmount,
 //               txtTimes, txtTimesamount
-//   c<b>        the user clicks button b ('0'..'6', modulo 7): Start, Count up,
-//               Divide, Times, Stop, Reset, Exit
+//   c<b>        the user clicks button b ('0'..'6', modulo 7): the modes' start
+//               buttons in mode order (Start, Count up, Divide, Times), then
+//               Stop, Reset, Exit
 //   a<digits>   the virtual clock moves on by that many milliseconds
 //   t           the virtual clock delivers its next due tick, whenever it falls
 // Line breaks inside entry texts are left to the reading target.
@@ -22,12 +23,14 @@
 #include <string>
 #include <string_view>
 
+#include "counter/modes.h"
 #include "counter/testing/simulated_counter.h"
 #include "reference_reading.h"
 
 namespace {
 
 using taborvane::frmCountdown;
+using taborvane::kModes;
 using taborvane::testing::MemoryShape;
 using taborvane::testing::MemoryTextBox;
 using taborvane::testing::MemoryTimer;
@@ -39,6 +42,7 @@ constexpr std::size_t kMaxEvents = 64;
 constexpr std::int64_t kMaxAdvance = 1000;
 constexpr std::int64_t kMaxTotalAdvance = 8000;
 constexpr std::uint64_t kTickBudget = 4000;
+constexpr std::size_t kModeCount = kModes.size();
 
 [[noreturn]] void Fail(const std::string& what) {
     std::fprintf(stderr, "event_sequence: %s\n", what.c_str());
@@ -63,8 +67,8 @@ struct State {
     std::int32_t count = 0;
     std::int32_t divisor = 0;
     std::string caption;
-    std::array<TimerState, 4> timers;
-    std::array<bool, 4> lamps{};
+    std::array<TimerState, kModeCount> timers;
+    std::array<bool, kModeCount> lamps{};
     std::int64_t now = 0;
     bool ended = false;
     bool operator==(const State&) const = default;
@@ -73,7 +77,7 @@ struct State {
 std::string Show(const State& s) {
     std::string out = "count=" + std::to_string(s.count) + " divisor=" + std::to_string(s.divisor) + " caption=\"" +
                       s.caption + "\" now=" + std::to_string(s.now) + (s.ended ? " ended" : "");
-    for (std::size_t m = 0; m < 4; ++m) {
+    for (std::size_t m = 0; m < kModeCount; ++m) {
         const TimerState& t = s.timers[m];
         out += " | timer" + std::to_string(m) + (t.enabled ? " on" : " off") +
                " interval=" + std::to_string(t.interval) + " due=" + (t.dueAt ? std::to_string(*t.dueAt) : "-") +
@@ -105,34 +109,18 @@ void ReloadPace(TimerState& t, std::string_view text, std::int64_t now) {
 
 enum class Kind { Subtract, Add, Divide, Multiply };
 
+// The model's own arithmetic and stop value for each mode, in the mode table's
+// order; which controls a mode has comes from the table.
 struct ModeModel {
     Kind kind;
     std::optional<std::int32_t> stopValue;
-    void (frmCountdown::*tick)();
-    void (frmCountdown::*start)();
-    std::size_t paceEntry;
-    std::size_t amountEntry;
 };
 
-// Entry indices in the order of the input format.
-enum Entry : std::size_t {
-    kStart,
-    kInterval,
-    kIncDown,
-    kIntUp,
-    kIncriments,
-    kDividePace,
-    kDivideAmount,
-    kTimes,
-    kTimesAmount
-};
-
-const std::array<ModeModel, 4> kModes{{
-    {Kind::Subtract, 1, &frmCountdown::tmrCountdown_Timer, &frmCountdown::cmdStart_Click, kInterval, kIncDown},
-    {Kind::Add, 999'999'999, &frmCountdown::tmrCountUp_Timer, &frmCountdown::Command1_Click, kIntUp, kIncriments},
-    {Kind::Divide, -999'999'999, &frmCountdown::tmrDivide_Timer, &frmCountdown::cmdDivide_Click, kDividePace,
-     kDivideAmount},
-    {Kind::Multiply, std::nullopt, &frmCountdown::tmrTimes_Timer, &frmCountdown::cmdTimes_Click, kTimes, kTimesAmount},
+const std::array<ModeModel, kModeCount> kModels{{
+    {Kind::Subtract, 1},
+    {Kind::Add, 999'999'999},
+    {Kind::Divide, -999'999'999},
+    {Kind::Multiply, std::nullopt},
 }};
 
 // The value after one step, or nullopt where the step fails and the value stays.
@@ -157,13 +145,16 @@ std::optional<std::int32_t> Step(Kind kind, std::int32_t count, std::int32_t div
 
 class Harness {
 public:
-    Harness()
-        : timers_{&s().tmrCountdown, &s().tmrCountUp, &s().tmrDivide, &s().tmrTimes},
-          lamps_{&s().Shape1, &s().Shape2, &s().Shape3, &s().Shape4},
-          entries_{&s().txtStart,      &s().txtinterval,     &s().txtincdown, &s().txtintUp,      &s().txtIncriments,
-                   &s().txtDividePace, &s().txtdivideAmount, &s().txtTimes,   &s().txtTimesamount} {
-        // Each timer calls its tick procedure as bound, with the model's check around it.
-        for (std::size_t m = 0; m < 4; ++m) timers_[m]->onTick([this, m] { checkedTick(m); });
+    Harness() {
+        for (std::size_t m = 0; m < kModeCount; ++m) {
+            timers_[m] = &s().timer(kModes[m].timer);
+            lamps_[m] = &s().shape(kModes[m].lamp);
+            // Each timer calls its tick procedure as bound, with the model's check around it.
+            timers_[m]->onTick([this, m] { checkedTick(m); });
+        }
+        // The input's entry numbers follow the surface's order of its entries.
+        for (std::size_t k = 0; k < entries_.size(); ++k)
+            entries_[k] = &s().textBox(taborvane::kTextBoxesByName[k].name);
         const State initial = snapshot();
         Expect(initial.count == 777 && initial.caption == "777", [&] { return "after loading: " + Show(initial); });
         checkInvariants(initial, "loading");
@@ -190,7 +181,7 @@ private:
         state.count = sim_.form.count();
         state.divisor = sim_.form.divisor();
         state.caption = sim_.surface.lblDisplay.caption();
-        for (std::size_t m = 0; m < 4; ++m) {
+        for (std::size_t m = 0; m < kModeCount; ++m) {
             state.timers[m] = {timers_[m]->isEnabled(), timers_[m]->interval(), timers_[m]->dueAt(),
                                timers_[m]->ticksDelivered()};
             state.lamps[m] = lamps_[m]->isVisible();
@@ -231,7 +222,7 @@ private:
             edit(before, static_cast<unsigned char>(arg[0]) % 9, arg.substr(1));
         } else if (op == 'c' && !arg.empty()) {
             if (before.ended) return;
-            click(before, static_cast<unsigned char>(arg[0]) % 7);
+            click(before, static_cast<unsigned char>(arg[0]) % (kModeCount + 3));
         } else if (op == 'a') {
             std::int64_t milliseconds = 0;
             for (const char c : arg) {
@@ -250,31 +241,19 @@ private:
     void edit(const State& before, std::size_t k, std::string_view text) {
         State expected = before;
         const std::int64_t now = before.now;
-        switch (k) {
-        case kStart:
+        // The step amounts are read at each tick: nothing runs on their edit.
+        const std::string_view name = entries_[k]->name();
+        if (name == "txtStart") {
             if (const std::optional<std::int32_t> value = reference::ReadInt32(text)) {
                 expected.count = *value;
                 expected.caption = std::to_string(*value);
             }
-            break;
-        case kDivideAmount:
-            if (const std::optional<std::int32_t> value = reference::ReadInt32(text)) expected.divisor = *value;
-            break;
-        case kInterval:
-            ReloadPace(expected.timers[0], text, now);
-            break;
-        case kIntUp:
-            ReloadPace(expected.timers[1], text, now);
-            break;
-        case kDividePace:
-            ReloadPace(expected.timers[2], text, now);
-            break;
-        case kTimes:
-            ReloadPace(expected.timers[3], text, now);
-            break;
-        default:  // the step amounts: read at each tick, nothing runs on their edit
-            break;
         }
+        if (name == "txtdivideAmount") {
+            if (const std::optional<std::int32_t> value = reference::ReadInt32(text)) expected.divisor = *value;
+        }
+        for (std::size_t m = 0; m < kModeCount; ++m)
+            if (name == kModes[m].pace) ReloadPace(expected.timers[m], text, now);
         entries_[k]->edit(text);
         Expect(entries_[k]->text() == text, [&] { return "an edit did not keep its text"; });
         expectState(snapshot(), expected, "edit of entry " + std::to_string(k));
@@ -282,22 +261,21 @@ private:
 
     void click(const State& before, std::size_t b) {
         State expected = before;
-        switch (b) {
-        case 0:
-        case 1:
-        case 2:
-        case 3:
+        if (b < kModeCount) {
             SetEnabled(expected.timers[b], true, before.now);
-            (form().*kModes[b].start)();
-            break;
-        case 4:
-            for (std::size_t m = 0; m < 4; ++m) {
+            (form().*kModes[b].startClick)();
+            expectState(snapshot(), expected, "click of button " + std::to_string(b));
+            return;
+        }
+        switch (b - kModeCount) {
+        case 0:
+            for (std::size_t m = 0; m < kModeCount; ++m) {
                 expected.lamps[m] = false;
                 SetEnabled(expected.timers[m], false, before.now);
             }
             form().cmdStop_Click();
             break;
-        case 5:
+        case 1:
             expected.lamps.fill(false);
             expected.count = 0;
             expected.caption = "0";
@@ -318,7 +296,7 @@ private:
         const auto event = [milliseconds] { return "advance by " + std::to_string(milliseconds); };
         Expect(after.now == before.now + milliseconds,
                [&] { return event() + ": clock at " + std::to_string(after.now); });
-        for (std::size_t m = 0; m < 4; ++m) {
+        for (std::size_t m = 0; m < kModeCount; ++m) {
             // Ticks never enable a timer, so one not waiting before stays silent.
             if (before.ended || !before.timers[m].dueAt)
                 Expect(after.timers[m].ticks == before.timers[m].ticks, [&] {
@@ -335,7 +313,7 @@ private:
 
     void deliverNextTick(const State& before) {
         std::optional<std::size_t> due;
-        for (std::size_t m = 0; m < 4; ++m) {
+        for (std::size_t m = 0; m < kModeCount; ++m) {
             const std::optional<std::int64_t>& at = before.timers[m].dueAt;
             if (at && (!due || *at < *before.timers[*due].dueAt)) due = m;
         }
@@ -348,7 +326,7 @@ private:
             expectState(after, before, "an empty deliverNextTick");
             return;
         }
-        for (std::size_t m = 0; m < 4; ++m)
+        for (std::size_t m = 0; m < kModeCount; ++m)
             Expect(after.timers[m].ticks == before.timers[m].ticks + (m == *due ? 1 : 0),
                    [&] { return "deliverNextTick delivered other than the earliest tick; " + Show(after); });
         Expect(after.now == *before.timers[*due].dueAt,
@@ -366,7 +344,7 @@ private:
         const TimerState& self = before.timers[m];
         Expect(self.enabled && self.interval > 0 && self.dueAt == before.now + self.interval,
                [&] { return event() + " not due; " + Show(before); });
-        for (std::size_t other = 0; other < 4; ++other) {
+        for (std::size_t other = 0; other < kModeCount; ++other) {
             const std::optional<std::int64_t>& at = before.timers[other].dueAt;
             if (other != m && at)
                 Expect(*at > before.now || (*at == before.now && other > m),
@@ -375,22 +353,22 @@ private:
         Expect(before.now >= lastTickAt_, [&] { return event() + " went back in time"; });
         lastTickAt_ = before.now;
 
-        const ModeModel& mode = kModes[m];
+        const ModeModel& mode = kModels[m];
         State expected = before;
         expected.lamps[m] = true;
         // The stop value is tested on the value before the step.
         if (mode.stopValue && before.count == *mode.stopValue) SetEnabled(expected.timers[m], false, before.now);
         if (mode.kind == Kind::Divide) {
-            if (const std::optional<std::int32_t> divisor = reference::ReadInt32(entries_[kDivideAmount]->text()))
+            if (const std::optional<std::int32_t> divisor = reference::ReadInt32(s().txtdivideAmount.text()))
                 expected.divisor = *divisor;
         }
-        ReloadPace(expected.timers[m], entries_[mode.paceEntry]->text(), before.now);
+        ReloadPace(expected.timers[m], s().textBox(kModes[m].pace).text(), before.now);
         if (const std::optional<std::int32_t> value =
-                Step(mode.kind, before.count, expected.divisor, entries_[mode.amountEntry]->text()))
+                Step(mode.kind, before.count, expected.divisor, s().textBox(kModes[m].amount).text()))
             expected.count = *value;
         expected.caption = std::to_string(expected.count);
 
-        (form().*mode.tick)();
+        (form().*kModes[m].tick)();
         const State after = snapshot();
         if (!(after == expected))
             Fail(event() + ":\n  before   " + Show(before) + "\n  got      " + Show(after) + "\n  expected " +
@@ -398,9 +376,9 @@ private:
     }
 
     SimulatedCounter sim_;
-    std::array<MemoryTimer*, 4> timers_;
-    std::array<MemoryShape*, 4> lamps_;
-    std::array<MemoryTextBox*, 9> entries_;
+    std::array<MemoryTimer*, kModeCount> timers_{};
+    std::array<MemoryShape*, kModeCount> lamps_{};
+    std::array<MemoryTextBox*, taborvane::kTextBoxesByName.size()> entries_{};
     std::int64_t advanced_ = 0;
     std::uint64_t ticks_ = 0;
     std::int64_t lastTickAt_ = 0;

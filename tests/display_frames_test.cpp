@@ -13,6 +13,7 @@
 #include <memory>
 #include <vector>
 
+#include "counter/modes.h"
 #include "find_control.h"
 #include "manual_clock_window.h"
 #include "manual_wake_source.h"
@@ -25,20 +26,10 @@ using namespace taborvane::clock::testing;
 
 namespace {
 
-struct ModeControls {
-    const char* button;
-    const char* pace;
-    const char* amount;
-    const char* amountTogether;  // keeps the value changing at every tick
-};
-
-constexpr std::array<ModeControls, 4> kModes{{
-    {"cmdStart", "txtinterval", "txtincdown", "2"},
-    {"Command1", "txtintUp", "txtIncriments", "4"},
-    {"cmdDivide", "txtDividePace", "txtdivideAmount", "-1"},
-    {"cmdTimes", "txtTimes", "txtTimesamount", "-1"},
-}};
-constexpr int kCountUp = 1;
+using taborvane::kModes;
+// Each mode's amount, in mode order, that keeps the value changing at every tick with all four running.
+constexpr std::array<const char*, kModes.size()> kAmountsTogether{"2", "4", "-1", "-1"};
+constexpr std::size_t kCountUp = taborvane::ModeIndexWhere(&taborvane::ModeRow::timer, "tmrCountUp");
 
 // Records the moment of every paint of any control of the window.
 class PaintRecorder : public QObject {
@@ -85,9 +76,9 @@ class DisplayFramesTest : public QObject {
         type("txtStart", QStringLiteral("1000"));
         for (std::size_t i = 0; i < kModes.size(); ++i) {
             if (!together && i != kCountUp) continue;
-            type(kModes[i].pace, QString::number(pace));
-            type(kModes[i].amount, QString::fromLatin1(together ? kModes[i].amountTogether : "2"));
-            QTest::mouseClick(find<QPushButton>(kModes[i].button), Qt::LeftButton);
+            type(kModes[i].pace.data(), QString::number(pace));
+            type(kModes[i].amount.data(), QString::fromLatin1(together ? kAmountsTogether[i] : "2"));
+            QTest::mouseClick(find<QPushButton>(kModes[i].startButton.data()), Qt::LeftButton);
         }
         QCoreApplication::processEvents();
     }
@@ -363,8 +354,7 @@ private slots:
         else
             QTest::mouseClick(find<QPushButton>(qPrintable(how)), Qt::LeftButton);
         QCOMPARE(ticks_, 40);
-        for (const taborvane::DesignTimer& design : taborvane::kDesignTimers)
-            QVERIFY(!window_->timerNamed(design.name)->isEnabled());
+        for (const taborvane::ModeRow& mode : kModes) QVERIFY(!window_->timerNamed(mode.timer)->isEnabled());
         const QString last = display()->text();
         const int wakeUps = clock_->wakeUps();
         for (int ms = 0; ms < 100; ++ms) step();

@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+#include "counter/form_events.h"
+#include "counter/modes.h"
 #include "counter/number_rules.h"
 #include "counter/testing/simulated_counter.h"
 #include "find_control.h"
@@ -35,13 +37,8 @@ using taborvane::window::LampWidget;
 
 namespace {
 
-constexpr int kModeCount = 4;
-constexpr std::array<const char*, kModeCount> kButtons{"cmdStart", "Command1", "cmdDivide", "cmdTimes"};
-constexpr std::array<const char*, kModeCount> kTimers{"tmrCountdown", "tmrCountUp", "tmrDivide", "tmrTimes"};
-constexpr std::array<const char*, kModeCount> kLamps{"Shape1", "Shape2", "Shape3", "Shape4"};
-constexpr std::array<const char*, kModeCount> kPaces{"txtinterval", "txtintUp", "txtDividePace", "txtTimes"};
-constexpr std::array<const char*, kModeCount> kAmounts{"txtincdown", "txtIncriments", "txtdivideAmount",
-                                                       "txtTimesamount"};
+using taborvane::kModes;
+constexpr std::size_t kModeCount = kModes.size();
 
 // What a frame or a question can show: the display and the lamps.
 struct Shown {
@@ -88,30 +85,24 @@ public:
         return std::prev(after)->second;
     }
     [[nodiscard]] const SimulatedCounter& counter() const { return counter_; }
-    [[nodiscard]] std::array<const MemoryTimer*, kModeCount> timers() const {
-        const auto& s = counter_.surface;
-        return {&s.tmrCountdown, &s.tmrCountUp, &s.tmrDivide, &s.tmrTimes};
+    [[nodiscard]] std::array<const MemoryTimer*, kModeCount> timers() {
+        std::array<const MemoryTimer*, kModeCount> timers{};
+        for (std::size_t mode = 0; mode < kModeCount; ++mode)
+            timers[mode] = &counter_.surface.timer(kModes[mode].timer);
+        return timers;
     }
 
 private:
     void note(Nanoseconds at) {
-        const auto& s = counter_.surface;
-        history_.emplace_back(
-            at, Shown{s.lblDisplay.caption(),
-                      {s.Shape1.isVisible(), s.Shape2.isVisible(), s.Shape3.isVisible(), s.Shape4.isVisible()}});
+        Shown shown{counter_.surface.lblDisplay.caption()};
+        for (std::size_t mode = 0; mode < kModeCount; ++mode)
+            shown.lamps[mode] = counter_.surface.shape(kModes[mode].lamp).isVisible();
+        history_.emplace_back(at, shown);
     }
 
     SimulatedCounter counter_;
     std::vector<std::pair<Nanoseconds, Shown>> history_;  // in the order things happened
 };
-
-MemoryTextBox& EntryOf(SimulatedCounter& counter, std::string_view name) {
-    auto& s = counter.surface;
-    for (MemoryTextBox* box : {&s.txtStart, &s.txtinterval, &s.txtincdown, &s.txtintUp, &s.txtIncriments,
-                               &s.txtDividePace, &s.txtdivideAmount, &s.txtTimes, &s.txtTimesamount})
-        if (box->name() == name) return *box;
-    qFatal("no entry %s", name.data());
-}
 
 // What the window showed at each of its paints.
 class FrameRecorder : public QObject {
@@ -153,7 +144,7 @@ class ObservedTicksTest : public QObject {
     }
     [[nodiscard]] Shown shownByWindow() const {
         Shown shown{find<QLabel>("lblDisplay")->text().toStdString(), {}};
-        for (int i = 0; i < kModeCount; ++i) shown.lamps[i] = find<LampWidget>(kLamps[i])->isLit();
+        for (std::size_t i = 0; i < kModeCount; ++i) shown.lamps[i] = find<LampWidget>(kModes[i].lamp.data())->isLit();
         return shown;
     }
 
@@ -185,11 +176,11 @@ class ObservedTicksTest : public QObject {
                      qPrintable(Describe(expected)));
             return false;
         }
-        for (int i = 0; i < kModeCount; ++i) {
-            const taborvane::IntervalTimer& mine = *window_->timerNamed(kTimers[i]);
+        for (std::size_t i = 0; i < kModeCount; ++i) {
+            const taborvane::IntervalTimer& mine = *window_->timerNamed(kModes[i].timer);
             const MemoryTimer& theirs = *reference_->timers()[i];
             if (mine.isEnabled() == theirs.isEnabled() && mine.interval() == theirs.interval()) continue;
-            qWarning("after %s %s is %s at %d, not %s at %d", qPrintable(after), kTimers[i],
+            qWarning("after %s %s is %s at %d, not %s at %d", qPrintable(after), kModes[i].timer.data(),
                      mine.isEnabled() ? "on" : "off", mine.interval(), theirs.isEnabled() ? "on" : "off",
                      theirs.interval());
             return false;
@@ -208,14 +199,8 @@ class ObservedTicksTest : public QObject {
     void click(const char* button) {
         find<QPushButton>(button)->click();
         reference_->handle([button](SimulatedCounter& counter) {
-            auto& f = counter.form;
-            const std::string name = button;
-            if (name == "cmdStart") f.cmdStart_Click();
-            if (name == "Command1") f.Command1_Click();
-            if (name == "cmdDivide") f.cmdDivide_Click();
-            if (name == "cmdTimes") f.cmdTimes_Click();
-            if (name == "cmdStop") f.cmdStop_Click();
-            if (name == "cmdReset") f.cmdReset_Click();
+            for (const taborvane::EventBinding& click : taborvane::kClickBindings)
+                if (click.control == button) (counter.form.*click.procedure)();
         });
     }
     // False when there was nothing to type.
@@ -231,7 +216,7 @@ class ObservedTicksTest : public QObject {
     }
     void editOnce(const char* entry, const char* text) {
         find<QLineEdit>(entry)->setText(QString::fromLatin1(text));
-        reference_->handle([entry, text](SimulatedCounter& counter) { EntryOf(counter, entry).edit(text); });
+        reference_->handle([entry, text](SimulatedCounter& counter) { counter.surface.textBox(entry).edit(text); });
     }
 
 private slots:
@@ -241,7 +226,8 @@ private slots:
         reference_ = std::make_unique<Reference>();
         recorder_ = std::make_unique<FrameRecorder>(*clock_, [this] { return shownByWindow(); });
         find<QLabel>("lblDisplay")->installEventFilter(recorder_.get());
-        for (const char* lamp : kLamps) find<LampWidget>(lamp)->installEventFilter(recorder_.get());
+        for (const taborvane::ModeRow& mode : kModes)
+            find<LampWidget>(mode.lamp.data())->installEventFilter(recorder_.get());
         framesChecked_ = 0;
     }
     void cleanup() {
@@ -298,17 +284,17 @@ private slots:
 
             QString what;
             const int kind = percent();
-            const int mode = std::uniform_int_distribution<int>(0, kModeCount - 1)(random);
+            const auto mode = std::uniform_int_distribution<std::size_t>(0, kModeCount - 1)(random);
             if (kind < 25) {
-                click(kButtons[mode]);
+                click(kModes[mode].startButton.data());
                 what = QStringLiteral("start of mode %1").arg(mode);
             } else if (kind < 45) {
                 const char* pace = pick(m.paces);
-                if (!edit(kPaces[mode], pace)) continue;
+                if (!edit(kModes[mode].pace.data(), pace)) continue;
                 what = QStringLiteral("pace %1 for mode %2").arg(QLatin1String(pace)).arg(mode);
             } else if (kind < 60) {
                 const char* amount = pick(amounts[mode]);
-                if (!edit(kAmounts[mode], amount)) continue;
+                if (!edit(kModes[mode].amount.data(), amount)) continue;
                 what = QStringLiteral("amount %1 for mode %2").arg(QLatin1String(amount)).arg(mode);
             } else if (kind < 70) {
                 const char* start = pick(starts);

@@ -3,6 +3,7 @@
 // is announced and which number, a lamp's state at its mode's button, and every
 // entry's text as one whole run.
 #include <QTest>
+#include <array>
 
 #include <QAccessible>
 #include <QApplication>
@@ -17,6 +18,7 @@
 #include <utility>
 #include <vector>
 
+#include "counter/modes.h"
 #include "find_control.h"
 #include "manual_clock_window.h"
 #include "manual_wake_source.h"
@@ -194,12 +196,12 @@ private slots:
         heard_.clear();
         int ticks = 0;
         connect(window_.get(), &CountdownWindow::tickRan, this, [&ticks] { ++ticks; });
-        for (const char* pace : {"txtinterval", "txtintUp", "txtDividePace", "txtTimes"})
-            find<QLineEdit>(pace)->setText(QStringLiteral("1"));
+        for (const taborvane::ModeRow& mode : taborvane::kModes)
+            find<QLineEdit>(mode.pace.data())->setText(QStringLiteral("1"));
         find<QLineEdit>("txtTimesamount")->setText(QStringLiteral("-1"));  // keeps the value from running away
         const Nanoseconds start = clock_->now();
-        for (const char* button : {"cmdStart", "Command1", "cmdDivide", "cmdTimes"})
-            QTest::mouseClick(find<QPushButton>(button), Qt::LeftButton);
+        for (const taborvane::ModeRow& mode : taborvane::kModes)
+            QTest::mouseClick(find<QPushButton>(mode.startButton.data()), Qt::LeftButton);
         advanceTo(start + 10'000 * kMillisecond);
         QVERIFY2(ticks > 35'000, qPrintable(QStringLiteral("%1 ticks").arg(ticks)));
         // The four clicks: one at once, the other three once, a second later.
@@ -214,8 +216,8 @@ private slots:
         const auto shown = [this](const char* lamp) {
             return !QAccessible::queryAccessibleInterface(find<QWidget>(lamp))->state().invisible;
         };
-        const char* buttons[] = {"cmdStart", "Command1", "cmdDivide", "cmdTimes"};
-        for (const char* button : buttons) QCOMPARE(described(button), QStringLiteral("Lamp off"));
+        for (const taborvane::ModeRow& mode : taborvane::kModes)
+            QCOMPARE(described(mode.startButton.data()), QStringLiteral("Lamp off"));
         QVERIFY(!shown("Shape2"));
         QTest::mouseClick(find<QPushButton>("Command1"), Qt::LeftButton);
         advanceTo(clock_->now() + 66 * kMillisecond);  // count up's first tick

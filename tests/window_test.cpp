@@ -1,5 +1,6 @@
 #include <QPalette>
 #include <QTest>
+#include <array>
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -12,6 +13,7 @@
 #include <cmath>
 #include <memory>
 
+#include "counter/modes.h"
 #include "find_control.h"
 #include "window/countdown_window.h"
 #include "window/design.h"
@@ -126,18 +128,12 @@ private slots:
         QTest::addColumn<QString>("entry");
         QTest::addColumn<QString>("startButton");
         QTest::addColumn<QString>("afterTick");  // from 3 with the typed amount 5
-        QTest::newRow("txtincdown") << "txtincdown"
-                                    << "cmdStart"
-                                    << "-2";
-        QTest::newRow("txtIncriments") << "txtIncriments"
-                                       << "Command1"
-                                       << "8";
-        QTest::newRow("txtdivideAmount") << "txtdivideAmount"
-                                         << "cmdDivide"
-                                         << "0";
-        QTest::newRow("txtTimesamount") << "txtTimesamount"
-                                        << "cmdTimes"
-                                        << "15";
+        const std::array<const char*, taborvane::kModes.size()> afterTick{"-2", "8", "0", "15"};  // in mode order
+        for (std::size_t mode = 0; mode < afterTick.size(); ++mode) {
+            const taborvane::ModeRow& row = taborvane::kModes[mode];
+            QTest::newRow(row.amount.data()) << QString::fromLatin1(row.amount) << QString::fromLatin1(row.startButton)
+                                             << QString::fromLatin1(afterTick[mode]);
+        }
     }
     void amountEntriesAreReadOnlyByTheirTick() {
         QFETCH(QString, entry);
@@ -151,9 +147,9 @@ private slots:
         edit->selectAll();
         QTest::keyClicks(edit, QStringLiteral("5"));
         QCOMPARE(display(), QStringLiteral("0"));
-        for (const taborvane::DesignTimer& design : taborvane::kDesignTimers) {
-            QCOMPARE(timer(design.name.data()).interval(), design.interval);
-            QVERIFY(!timer(design.name.data()).isEnabled());
+        for (const taborvane::ModeRow& mode : taborvane::kModes) {
+            QCOMPARE(timer(mode.timer.data()).interval(), mode.designInterval);
+            QVERIFY(!timer(mode.timer.data()).isEnabled());
         }
         type("txtStart", QStringLiteral("3"));
         QTest::mouseClick(find<QPushButton>(qPrintable(startButton)), Qt::LeftButton);
@@ -167,9 +163,9 @@ private slots:
         QCOMPARE(display(), QStringLiteral("777"));
         QCOMPARE(find<QLabel>("lblDisplay")->accessibleName(), QStringLiteral("777"));
         // A pace edit run during creation would have replaced the design intervals.
-        for (const taborvane::DesignTimer& design : taborvane::kDesignTimers) {
-            QCOMPARE(timer(design.name.data()).interval(), design.interval);
-            QVERIFY(!timer(design.name.data()).isEnabled());
+        for (const taborvane::ModeRow& mode : taborvane::kModes) {
+            QCOMPARE(timer(mode.timer.data()).interval(), mode.designInterval);
+            QVERIFY(!timer(mode.timer.data()).isEnabled());
         }
         QCOMPARE(QApplication::focusWidget(), find<QLineEdit>("txtStart"));
         QVERIFY(!window_->windowIcon().isNull());
@@ -198,8 +194,7 @@ private slots:
             QVERIFY2(timer(timerName).isEnabled(), button);
         }
         QTest::mouseClick(find<QPushButton>("cmdStop"), Qt::LeftButton);
-        for (const taborvane::DesignTimer& design : taborvane::kDesignTimers)
-            QVERIFY(!timer(design.name.data()).isEnabled());
+        for (const taborvane::ModeRow& mode : taborvane::kModes) QVERIFY(!timer(mode.timer.data()).isEnabled());
 
         const std::pair<const char*, const char*> paceEntries[] = {{"txtinterval", "tmrCountdown"},
                                                                    {"txtintUp", "tmrCountUp"},

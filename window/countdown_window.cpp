@@ -11,6 +11,7 @@
 
 #include "accessible_window.h"
 #include "clock/kernel_wake_source.h"
+#include "counter/modes.h"
 #include "display_label.h"
 #include "lamp_widget.h"
 #include "qt_text.h"
@@ -42,8 +43,9 @@ CountdownWindow::CountdownWindow(std::unique_ptr<clock::WakeSource> wakeSource, 
             if (stoppedItself) announcer_.request(Announcer::When::AtOnce);
         });
     }
-    for (const LampAndButton& pair : kLampsAndButtons)
-        form_.control<LampWidget>(pair.lamp).tellStateThrough(form_.control<QPushButton>(pair.button));
+    // A screen reader's user meets a lamp at the button that starts its mode: a lamp takes no focus.
+    for (const ModeRow& mode : kModes)
+        form_.control<LampWidget>(mode.lamp).tellStateThrough(form_.control<QPushButton>(mode.startButton));
     form_.control<QLineEdit>("txtStart").setFocus();
 }
 
@@ -52,7 +54,7 @@ CountdownWindow::CountdownWindow(std::unique_ptr<clock::WakeSource> wakeSource, 
 // mode that stops itself, told after its tick); never at a tick of its own.
 void CountdownWindow::announceWhatChangesTheNumber() {
     std::vector<std::string_view> buttons{"cmdStop", "cmdReset"};
-    for (const LampAndButton& mode : kLampsAndButtons) buttons.push_back(mode.button);
+    for (const ModeRow& mode : kModes) buttons.push_back(mode.startButton);
     for (const std::string_view button : buttons)
         connect(&form_.control<QPushButton>(button), &QPushButton::clicked, this,
                 [this] { announcer_.request(Announcer::When::AtOnce); });

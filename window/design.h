@@ -1,8 +1,9 @@
 // The window's design as one table: every control with its place and size in
 // twips (1/1440 inch, 15 to a logical pixel), its caption, font, focus order
 // and accessible name. Whoever moves a control changes one row. The first
-// texts the counter starts from (the display's, the entries') and the timers
-// stand in the counter's table (counter/design_state.h), not here.
+// texts the counter starts from (the display's, the entries') stand in the
+// counter's table (counter/design_state.h), the timers in its mode table
+// (counter/modes.h), not here.
 #pragma once
 
 #include <QColor>
@@ -102,20 +103,6 @@ inline constexpr std::array<ControlDesign, 27> kControls{{
     {"cmdStop",         ControlKind::CommandButton,9720, 4905,  2175,  420, "Stop",            FontRole::Button,    2, 0, ""},
     {"Cmdexit",         ControlKind::CommandButton,9720, 5400,  2175,  420, "Exit",            FontRole::Button,    4, 0, ""},
     // clang-format on
-}};
-
-// Each lamp with the button that starts its mode, where a screen reader's
-// user meets the lamp: a lamp takes no focus.
-struct LampAndButton {
-    std::string_view lamp;
-    std::string_view button;
-};
-
-inline constexpr std::array<LampAndButton, 4> kLampsAndButtons{{
-    {"Shape1", "cmdStart"},
-    {"Shape2", "Command1"},
-    {"Shape3", "cmdDivide"},
-    {"Shape4", "cmdTimes"},
 }};
 
 // The text a control shows when the window opens.

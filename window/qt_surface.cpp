@@ -1,5 +1,6 @@
 #include "qt_surface.h"
 
+#include "counter/modes.h"
 #include "qt_text.h"
 
 namespace taborvane::window {

@@ -19,6 +19,7 @@
 #include "../control_surface.h"
 #include "../design_state.h"
 #include "../interval_timer.h"
+#include "../modes.h"
 
 namespace taborvane::testing {
 
@@ -166,6 +167,16 @@ struct MemorySurface {
 
     [[nodiscard]] ControlSurface controls();
     void attachJournal(Journal* journal);
+    // The control of that design name, as the counter reaches it; std::out_of_range where there is none.
+    [[nodiscard]] MemoryTextBox& textBox(std::string_view name) {
+        return static_cast<MemoryTextBox&>(controls().textBox(name));
+    }
+    [[nodiscard]] MemoryTimer& timer(std::string_view name) {
+        return static_cast<MemoryTimer&>(controls().timer(name));
+    }
+    [[nodiscard]] MemoryShape& shape(std::string_view name) {
+        return static_cast<MemoryShape&>(controls().shape(name));
+    }
 };
 
 }  // namespace taborvane::testing

@@ -1,6 +1,6 @@
 // The counter on the in-memory surface, bound and started as the window does:
-// timers call their tick procedures, the six edited entries their Change
-// procedures, and the start value is loaded.
+// timers call their Timer procedures, edited entries their Change procedures
+// (form_events.h), and the start value is loaded.
 #pragma once
 
 #include "../frm_countdown.h"
