@@ -108,6 +108,9 @@ void Announcer::accessibilityActiveChanged(bool active) {
 }
 
 void Announcer::request(When when) {
+    // Where no assistive tool listens nobody would hear it: no alarm for it
+    // among the ticks.
+    if (!QAccessible::isActive()) return;
     const clock::Nanoseconds present = scheduler_.present();
     clock::Nanoseconds at = when == When::AfterAPause ? present + kPause : present;
     if (last_) at = std::max(at, *last_ + kLeastApart);
