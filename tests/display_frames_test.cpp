@@ -337,6 +337,20 @@ private slots:
         QCOMPARE(display()->text(), shownAfter);
     }
 
+    // Where no assistive tool listens nobody hears the number told, so its
+    // telling is never scheduled: a stopped window wakes for nothing.
+    void aStoppedWindowWakesForNoAnnouncementNobodyHears() {
+        QVERIFY(!QAccessible::isActive());
+        startModes(10, false);
+        for (int ms = 0; ms < 100; ++ms) step();
+        QTest::mouseClick(find<QPushButton>("cmdStop"), Qt::LeftButton);
+        const int wakeUps = clock_->wakeUps();
+        for (int ms = 0; ms < 2000; ++ms) step();
+        // At most the frame that shows the last value.
+        QVERIFY2(clock_->wakeUps() <= wakeUps + 1,
+                 qPrintable(QStringLiteral("%1 wake-ups after Stop").arg(clock_->wakeUps() - wakeUps)));
+    }
+
     void nothingTicksOnceStoppedOrEnded_data() {
         QTest::addColumn<QString>("how");
         QTest::newRow("Stop") << QStringLiteral("cmdStop");
