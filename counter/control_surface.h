@@ -106,21 +106,28 @@ inline constexpr std::array<NamedControl<Shape>, 4> kShapesByName{{
     {"Shape4", [](const ControlSurface& s) -> Shape& { return s.Shape4; }},
 }};
 
-// Null where none has that name; usable when compiling, to check a table's names.
+// Whether a control has that name; usable when compiling, to check a table's
+// names. (An index, not a pointer: a sanitizer build cannot compare a global's
+// address with null when compiling.)
 template <typename Control, std::size_t N>
-[[nodiscard]] constexpr const NamedControl<Control>* FindNamed(const std::array<NamedControl<Control>, N>& controls,
-                                                               std::string_view name) {
-    for (const NamedControl<Control>& control : controls)
-        if (control.name == name) return &control;
-    return nullptr;
+[[nodiscard]] constexpr std::size_t IndexNamed(const std::array<NamedControl<Control>, N>& controls,
+                                               std::string_view name) {
+    for (std::size_t index = 0; index < N; ++index)
+        if (controls[index].name == name) return index;
+    return N;
+}
+
+template <typename Control, std::size_t N>
+[[nodiscard]] constexpr bool HasNamed(const std::array<NamedControl<Control>, N>& controls, std::string_view name) {
+    return IndexNamed(controls, name) < N;
 }
 
 template <typename Control, std::size_t N>
 [[nodiscard]] Control& ControlNamed(const std::array<NamedControl<Control>, N>& controls, std::string_view name,
                                     const ControlSurface& surface) {
-    const NamedControl<Control>* found = FindNamed(controls, name);
-    if (found == nullptr) throw std::out_of_range("the control surface has no such control");
-    return found->of(surface);
+    const std::size_t index = IndexNamed(controls, name);
+    if (index == N) throw std::out_of_range("the control surface has no such control");
+    return controls[index].of(surface);
 }
 
 inline TextBox& ControlSurface::textBox(std::string_view name) const {

@@ -53,8 +53,7 @@ template <std::size_t N>
     return true;
 }
 static_assert(EachControlOnce(kClickBindings) && EachControlOnce(kChangeBindings));
-static_assert(std::all_of(kChangeBindings.begin(), kChangeBindings.end(), [](const EventBinding& change) {
-    return FindNamed(kTextBoxesByName, change.control) != nullptr;
-}));
+static_assert(std::all_of(kChangeBindings.begin(), kChangeBindings.end(),
+                          [](const EventBinding& change) { return HasNamed(kTextBoxesByName, change.control); }));
 
 }  // namespace taborvane
