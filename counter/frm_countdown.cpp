@@ -24,7 +24,6 @@ void AbsorbStepFailure(Action&& action) {
 consteval std::size_t RowOfButton(std::string_view button) { return ModeIndexWhere(&ModeRow::startButton, button); }
 consteval std::size_t RowOfTimer(std::string_view timer) { return ModeIndexWhere(&ModeRow::timer, timer); }
 consteval std::size_t RowOfPace(std::string_view pace) { return ModeIndexWhere(&ModeRow::pace, pace); }
-consteval std::size_t RowOfAmount(std::string_view amount) { return ModeIndexWhere(&ModeRow::amount, amount); }
 
 }  // namespace
 
@@ -103,7 +102,7 @@ void frmCountdown::perform(TickStep step, const Mode& mode) {
 
 void frmCountdown::reloadPace(const Mode& mode) { mode.timer.setInterval(ReadLong(mode.pace)); }
 
-void frmCountdown::reloadDivisor() { lngDivisor = ReadLong(modes_[RowOfAmount("txtdivideAmount")].amount); }
+void frmCountdown::reloadDivisor() { lngDivisor = ReadLong(controls_.txtdivideAmount); }
 
 void frmCountdown::stepCount(const Mode& mode) {
     const double operand = mode.operation == Operation::Divide ? lngDivisor : ReadNumber(mode.amount.text());
