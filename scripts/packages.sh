@@ -3,7 +3,7 @@
 
 # Building the program and running it on a desktop, X11 or Wayland.
 program_packages=(
-  cmake make g++ pkg-config
+  cmake ninja-build g++ pkg-config
   qt6-base-dev libgl-dev libxcb1-dev libwayland-dev
   fonts-roboto-unhinted
   qt6-wayland
@@ -21,7 +21,7 @@ headless_packages=(
 # accessibility bus and draw it under a dark GTK theme.
 test_packages=(
   build-essential libgtest-dev libbenchmark-dev librsvg2-bin
-  clang libclang-rt-dev clang-tidy
+  clang libclang-rt-dev clang-tidy ccache
   dpkg-dev debhelper lintian appstream desktop-file-utils
   weston sway dbus-daemon at-spi2-core python3-pyatspi qt6-gtk-platformtheme
 )
