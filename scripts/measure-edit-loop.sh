@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Times the development loop: for each case, a one-line change to a file
-# (a comment appended, so that it compiles anew and nothing else differs),
+# (an unused constant appended, its value new each time, so that it
+# compiles anew, past any compiler cache, and nothing else differs),
 # then the build and the tests that file's layer answers to. The file is put
 # back and built again, untimed, after each case. Run it after a first build
 # of the preset, on a quiet machine.
@@ -28,7 +29,7 @@ for entry in "${cases[@]}"; do
   saved=$(mktemp)
   cp -p "$file" "$saved"
   trap 'cp -p "$saved" "$file"' EXIT
-  echo "// changed by measure-edit-loop.sh at $(date +%s%N)" >> "$file"
+  echo "[[maybe_unused]] static constexpr long long kMeasuredEdit = $(date +%s%N);" >> "$file"
   started=$(date +%s%N)
   cmake --build --preset "$build_preset" > /dev/null
   built=$(date +%s%N)

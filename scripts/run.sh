@@ -13,7 +13,7 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
 fi
 scripts/install-deps.sh program $headless
 # Configured once; afterwards the build itself notices a changed CMakeLists.txt.
-[ -f build/program/CMakeCache.txt ] || cmake --preset program > /dev/null
+scripts/configure.sh program --if-new
 cmake --build --preset program
 program=build/program/app/taborvane
 

@@ -16,9 +16,9 @@ if ! [[ $seconds =~ ^[0-9]+$ ]] || [ "$seconds" -lt 10 ]; then
 fi
 
 scripts/install-deps.sh program headless test
-cmake --preset sanitize > /dev/null
+scripts/configure.sh sanitize
 cmake --build --preset sanitize --target taborvane
-cmake --preset release > /dev/null
+scripts/configure.sh release
 cmake --build --preset release --target soak_probe
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT

@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Sets up everything, builds, and runs the whole test suite: in the
-# development build, on the Debian package, as fuzz targets for a short
-# bounded time (beside the sanitizer build), and under AddressSanitizer and
-# UndefinedBehaviorSanitizer.
+# development build (warnings as errors, clang-tidy), under AddressSanitizer
+# and UndefinedBehaviorSanitizer, as fuzz targets for a short bounded time,
+# and on the Debian package (built file by file, checked by lintian).
+# The builds take the two cores one after another; the tests, which mostly
+# wait on windows and timers, run beside the next build. Everything compiles
+# through ccache, so a second run rebuilds nothing it built before.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -37,34 +40,55 @@ EOF
   return 1
 }
 
-build_and_test() {
-  local started=$SECONDS
+logs=$PWD/build/test-logs
+mkdir -p "$logs"
+started=$SECONDS
+
+build() {
+  local from=$SECONDS
   echo "== $1 build"
-  cmake --preset "$1" >/dev/null
+  scripts/configure.sh "$1"
   cmake --build --preset "$1"
+  echo "== $1 build: $((SECONDS - from)) s"
+}
+
+run_tests() {
   local status=0 junit=$PWD/build/$1/junit.xml
   ctest --preset "$1" --output-junit "$junit" || status=$?
   fail_on_skips "$junit" || status=1
-  echo "== $1 build and tests: $((SECONDS - started)) s"
   return "$status"
 }
 
-build_and_test dev
-started=$SECONDS
-scripts/check-package.sh
-echo "== package build and checks: $((SECONDS - started)) s"
-# The fuzz targets run on one core each, beside the sanitize build.
-mkdir -p build
-scripts/fuzz.sh 30 > build/fuzz-run.log 2>&1 &
-fuzz=$!
+# Runs a step in the background, its output kept in build/test-logs/STEP.log.
+declare -A step_pid step_from
+in_background() {
+  local name=$1
+  shift
+  step_from[$name]=$SECONDS
+  "$@" > "$logs/$name.log" 2>&1 &
+  step_pid[$name]=$!
+}
+
 status=0
-build_and_test sanitize || status=$?
-fuzz_status=0
-wait "$fuzz" || fuzz_status=$?
-echo "== fuzz targets, 30 s each"
-cat build/fuzz-run.log
-if [ "$fuzz_status" -ne 0 ]; then
-  echo "FAILED: the fuzz targets (status $fuzz_status); log: build/fuzz-run.log" >&2
-  status=1
-fi
+# Shows a background step's output once it has ended, and counts its failure.
+finish() {
+  local name=$1 outcome=0
+  wait "${step_pid[$name]}" || outcome=$?
+  echo "== $name"
+  cat "$logs/$name.log"
+  echo "== $name: ended $((SECONDS - started)) s into the run, $( [ "$outcome" -eq 0 ] && echo passed || echo "FAILED (status $outcome)")"
+  [ "$outcome" -eq 0 ] || status=1
+}
+
+build dev
+in_background dev-tests run_tests dev
+build sanitize
+in_background sanitize-tests run_tests sanitize
+in_background fuzz scripts/fuzz.sh 30
+in_background package scripts/check-package.sh
+finish dev-tests
+finish sanitize-tests
+finish fuzz
+finish package
+echo "== the test command: $((SECONDS - started)) s, $( [ "$status" -eq 0 ] && echo passed || echo FAILED)"
 exit "$status"

@@ -12,7 +12,7 @@ runs=${1:-30}
 outside_runs=${2:-15}
 
 scripts/install-deps.sh program headless test
-cmake --preset release > /dev/null
+scripts/configure.sh release
 cmake --build --preset release --target taborvane startup_empty_window startup_probe startup_watch startup_report
 dir=build/release/bench/startup
 out=$(mktemp -d)

@@ -17,7 +17,7 @@ if [ "${1:-}" = --baseline ]; then
 fi
 
 scripts/install-deps.sh program headless test
-cmake --preset release > /dev/null
+scripts/configure.sh release
 cmake --build --preset release --target taborvane timing_probe
 probe=$PWD/build/release/bench/timing/libtiming_probe.so
 after=$PWD/build/release/app/taborvane
