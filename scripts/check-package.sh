@@ -57,7 +57,7 @@ else
   # a HOME of its own, so the cache is named by its folder).
   launcher=()
   if command -v ccache > /dev/null; then
-    launcher=(env CMAKE_CXX_COMPILER_LAUNCHER=ccache "CCACHE_DIR=$(ccache -k cache_dir)")
+    launcher=(env CMAKE_CXX_COMPILER_LAUNCHER=ccache CCACHE_DEPEND=1 "CCACHE_DIR=$(ccache -k cache_dir)")
   fi
   start=$SECONDS
   if ! (cd "$out/source" && "${launcher[@]}" env DEB_BUILD_OPTIONS="nocheck" dpkg-buildpackage -us -uc -b -J2 -Pnocheck) \
