@@ -21,3 +21,6 @@ bool EventCatchUp::eventFilter(QObject* /*receiver*/, QEvent* event) {
 }
 
 }  // namespace taborvane::clock
+
+// Compiled here rather than on its own, where Qt's headers are read already.
+#include "moc_event_catch_up.cpp"  // NOLINT(bugprone-suspicious-include): moc's output for event_catch_up.h

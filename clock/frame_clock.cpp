@@ -66,3 +66,6 @@ void FrameClock::afterTicks(Nanoseconds moment) {
 }
 
 }  // namespace taborvane::clock
+
+// Compiled here rather than on its own, where Qt's headers are read already.
+#include "moc_frame_clock.cpp"  // NOLINT(bugprone-suspicious-include): moc's output for frame_clock.h

@@ -56,3 +56,6 @@ void KernelWakeSource::takeAlarm() {
 }
 
 }  // namespace taborvane::clock
+
+// Compiled here rather than on its own, where Qt's headers are read already.
+#include "moc_kernel_wake_source.cpp"  // NOLINT(bugprone-suspicious-include): moc's output for kernel_wake_source.h

@@ -2,7 +2,8 @@
 #   - the C++ standard library: <name>, all lower case;
 #   - with SYSTEM_HEADERS, the C library's and the kernel's: <name.h>, <sys/name.h>;
 #   - the headers of the Qt modules in QT_MODULES (say QtCore), looked up in QT_HEADERS;
-#   - DIR's own files, quoted, from the including file's folder or from ROOT.
+#   - DIR's own files, quoted, from the including file's folder or from ROOT;
+#   - moc_NAME.cpp, quoted, where NAME.h is a header beside the including file.
 # cmake -DDIR=... -DROOT=... [-DSYSTEM_HEADERS=ON] [-DQT_MODULES=QtCore -DQT_HEADERS=...] -P check_includes.cmake
 get_filename_component(dir "${DIR}" REALPATH)
 file(GLOB_RECURSE sources "${dir}/*.h" "${dir}/*.cpp")
@@ -38,7 +39,15 @@ foreach(source IN LISTS sources)
     string(REGEX MATCH "[<\"]([^>\"]*)[>\"]" _ "${line}")
     set(name "${CMAKE_MATCH_1}")
     set(allowed FALSE)
-    if(line MATCHES "\"")
+    get_filename_component(source_dir "${source}" DIRECTORY)
+    set(moc_of "")
+    if(name MATCHES "^moc_(.+)\\.cpp$")
+      set(moc_of "${source_dir}/${CMAKE_MATCH_1}.h")
+    endif()
+    if(line MATCHES "\"" AND moc_of AND EXISTS "${moc_of}")
+      # What Qt's moc writes for a header of the folder, compiled with its source.
+      set(allowed TRUE)
+    elseif(line MATCHES "\"")
       is_own_file("${name}" "${source}" allowed)
     elseif(name MATCHES "^[a-z_]+$")
       set(allowed TRUE)

@@ -128,3 +128,6 @@ void CaptionButton::paintEvent(QPaintEvent* /*event*/) {
 }
 
 }  // namespace taborvane::window
+
+// Compiled here rather than on its own, where Qt's headers are read already.
+#include "moc_caption_button.cpp"  // NOLINT(bugprone-suspicious-include): moc's output for caption_button.h

@@ -110,3 +110,6 @@ void CountdownWindow::endProgram() {
 }
 
 }  // namespace taborvane::window
+
+// Compiled here rather than on its own, where Qt's headers are read already.
+#include "moc_countdown_window.cpp"  // NOLINT(bugprone-suspicious-include): moc's output for countdown_window.h

@@ -72,3 +72,6 @@ void DisplayLabel::paintEvent(QPaintEvent* event) {
 }
 
 }  // namespace taborvane::window
+
+// Compiled here rather than on its own, where Qt's headers are read already.
+#include "moc_display_label.cpp"  // NOLINT(bugprone-suspicious-include): moc's output for display_label.h

@@ -70,3 +70,6 @@ void LampWidget::paintEvent(QPaintEvent* /*event*/) {
 }
 
 }  // namespace taborvane::window
+
+// Compiled here rather than on its own, where Qt's headers are read already.
+#include "moc_lamp_widget.cpp"  // NOLINT(bugprone-suspicious-include): moc's output for lamp_widget.h

@@ -45,3 +45,6 @@ void PaintPacer::paint() {
 }
 
 }  // namespace taborvane::window
+
+// Compiled here rather than on its own, where Qt's headers are read already.
+#include "moc_paint_pacer.cpp"  // NOLINT(bugprone-suspicious-include): moc's output for paint_pacer.h

@@ -38,3 +38,6 @@ void VisibilityWatch::note() {
 }
 
 }  // namespace taborvane::window
+
+// Compiled here rather than on its own, where Qt's headers are read already.
+#include "moc_visibility_watch.cpp"  // NOLINT(bugprone-suspicious-include): moc's output for visibility_watch.h
