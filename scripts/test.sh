@@ -59,21 +59,29 @@ run_tests() {
   return "$status"
 }
 
-# Runs a step in the background, its output kept in build/test-logs/STEP.log.
-declare -A step_pid step_from
+# Runs a step in the background, its output kept in build/test-logs/STEP.log,
+# in a process group of its own: should the run end early (a build that
+# fails), whatever is still running goes with it.
+set -m
+declare -A step_pid
 in_background() {
   local name=$1
   shift
-  step_from[$name]=$SECONDS
-  "$@" > "$logs/$name.log" 2>&1 &
+  "$@" < /dev/null > "$logs/$name.log" 2>&1 &
   step_pid[$name]=$!
 }
+stop_background_steps() {
+  local pid
+  for pid in "${step_pid[@]}"; do kill -TERM -- "-$pid" 2> /dev/null || true; done
+}
+trap stop_background_steps EXIT
 
 status=0
 # Shows a background step's output once it has ended, and counts its failure.
 finish() {
   local name=$1 outcome=0
   wait "${step_pid[$name]}" || outcome=$?
+  unset "step_pid[$name]"
   echo "== $name"
   cat "$logs/$name.log"
   echo "== $name: ended $((SECONDS - started)) s into the run, $( [ "$outcome" -eq 0 ] && echo passed || echo "FAILED (status $outcome)")"
