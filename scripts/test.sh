@@ -88,16 +88,16 @@ finish() {
   [ "$outcome" -eq 0 ] || status=1
 }
 
-# The sanitize build first: its tests take longest to run, beside the rest.
-# The package, which only compiles, comes last, to fill what the cores have left.
-build sanitize
-in_background sanitize-tests run_tests sanitize
+# The package, which only compiles and is checked, comes last, to fill what
+# the cores have left beside the sanitizer build's tests and the fuzz targets.
 build dev
 in_background dev-tests run_tests dev
+build sanitize
+in_background sanitize-tests run_tests sanitize
 in_background fuzz scripts/fuzz.sh 30
 in_background package scripts/check-package.sh
-finish sanitize-tests
 finish dev-tests
+finish sanitize-tests
 finish fuzz
 finish package
 echo "== the test command: $((SECONDS - started)) s, $( [ "$status" -eq 0 ] && echo passed || echo FAILED)"
