@@ -15,7 +15,8 @@ build=${1:-build/edit}
 
 database=$(mktemp -d)
 trap 'rm -rf "$database"' EXIT
-/usr/bin/python3 - "$build/compile_commands.json" "$database/compile_commands.json" "$root" << 'PYTHON'
+# The files to check, one a line, from the database written without the forced header.
+/usr/bin/python3 - "$build/compile_commands.json" "$database/compile_commands.json" "$root" << 'PYTHON' |
 import json, re, shlex, sys
 entries, out, root = json.load(open(sys.argv[1])), sys.argv[2], sys.argv[3]
 own = re.compile(re.escape(root) + r"/(counter|clock|window|app)/[^/]+\.cpp$")
@@ -35,11 +36,10 @@ for entry in entries:
             alone.append(word)
     entry["command"] = shlex.join(alone)
     kept.append(entry)
-json.dump(kept, open(out, "w"), indent=1)
-print(f"{len(kept)} files", file=sys.stderr)
+with open(out, "w") as database:
+    json.dump(kept, database, indent=1)
+print("\n".join(entry["file"] for entry in kept))
 PYTHON
-/usr/bin/python3 -c 'import json, sys; print("\n".join(e["file"] for e in json.load(open(sys.argv[1]))))' \
-  "$database/compile_commands.json" |
   xargs -P 2 -n 4 clang-tidy -p "$database" --quiet --warnings-as-errors='*' \
     "--header-filter=^$root/(counter|clock|window|app)/" 2> >(grep -v ' warnings\? generated\.$' >&2)
 echo "clang-tidy: no findings"
